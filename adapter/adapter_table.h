@@ -1,0 +1,58 @@
+// The machine number and the table of usable adapters, as plain values.
+//
+// The machine number identifies the computer: bytes 2 to 5 of the permanent hardware address
+// of the adapter that the user names as the one that always stays in it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+constexpr size_t kMachineNumberSize = 9;   // 8 upper-case hex digits and the NUL
+constexpr size_t kServiceNameSize = 41;    // at most 40 characters and the NUL
+constexpr int kAdapterTableEntries = 37;   // every entry up to the 37th has a key character
+
+// Bytes 2 to 5 of a 6-byte permanent address, "%02X" each: 00-0C-29-AB-CD-EF gives 29ABCDEF.
+void FormatMachineNumber(const unsigned char address[6], char number[kMachineNumberSize]);
+
+// A machine number whose last six digits are all zero is never used.
+bool IsUsableMachineNumber(const char* number);
+
+struct AdapterEntry {
+  char serviceName[kServiceNameSize];
+  char machineNumber[kMachineNumberSize];
+};
+
+// Entries in the order the adapters were found. The slot after the last entry is the working
+// slot: the adapter under examination is read into it, and AddWorkingSlot makes it an entry.
+// The table keeps one slot more than it has entries, so there is a working slot even when full.
+struct AdapterTable {
+  AdapterEntry slots[kAdapterTableEntries + 1];
+  int count;          // entries so far
+  int defaultIndex;   // 1-based; the entry whose service name is the stored default adapter
+};
+
+void ClearAdapterTable(AdapterTable* table);
+AdapterEntry* WorkingSlot(AdapterTable* table);
+bool IsAdapterTableFull(const AdapterTable* table);
+
+// Turns the working slot into an entry (the table must not be full). When its service name
+// equals the stored one, the new entry becomes the default; a later match wins over an earlier.
+// Returns the new entry's number, from 1.
+int AddWorkingSlot(AdapterTable* table, const char* storedServiceName);
+
+// The character that lists entry number n (from 1): 1-9, then A-Z for 10-35, then '[' and '\\'.
+char KeyCharacterForEntry(int n);
+
+// The entry that a key from the console keyboard chooses, or 0 when the key is to be ignored.
+// Enter (13 or 10) gives the default index; 1-9, A-Z and a-z give 1-35 when within the count.
+int EntryForKey(int code, int count, int defaultIndex);
+
+// NDIS media and the permanent-address query of each medium the machine number accepts.
+constexpr uint32_t kNdisMedium802_3 = 0;
+constexpr uint32_t kNdisMedium802_5 = 1;
+constexpr uint32_t kOidGenMediaInUse = 0x00010104;
+constexpr uint32_t kOid802_3PermanentAddress = 0x01010101;
+constexpr uint32_t kOid802_5PermanentAddress = 0x02010101;
+
+// The permanent-address OID for a medium: 0 and the OID for 802.3 and 802.5, -1 otherwise.
+int PermanentAddressOidForMedium(uint32_t medium, uint32_t* oid);
