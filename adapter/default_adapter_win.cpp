@@ -1,0 +1,77 @@
+// Default adapter selection: the user names the adapter that always stays in the computer, and
+// the choice is remembered in the registry for the next run.
+
+#include <conio.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "adapter/get_cpu_from_ndis.h"
+#include "adapter/registry_paths.h"
+#include "app/diagnostics.h"
+#include "common/bounded_text.h"
+#include "common/console_win.h"
+#include "common/win_resources.h"
+
+namespace {
+
+// Asks for an entry until a key of the key map names one. Without console input there is no
+// one to ask: the prompt ends with a line feed and the default stands, as Enter would give it.
+int AskForEntry(const AdapterTable* table) {
+  printf("\nSelect a card which will always be in your computer [%d] ", table->defaultIndex);
+  fflush(stdout);
+  for (;;) {
+    if (!WaitForKey()) {
+      printf("\n");
+      fflush(stdout);
+      return table->defaultIndex;
+    }
+    int key = _getch();
+    int entry = EntryForKey(key, table->count, table->defaultIndex);
+    if (entry == 0) continue;
+    printf("%c\n", key);
+    fflush(stdout);
+    return entry;
+  }
+}
+
+// Stores the service name as the default adapter, without its terminating NUL.
+int StoreDefaultAdapter(const char* serviceName, char* errorText) {
+  UniqueKey key;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kDefaultAdapterKeyPath, 0, const_cast<char*>(""),
+                      REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key.Put(),
+                      nullptr) != ERROR_SUCCESS) {
+    FormatText(errorText, kErrorTextSize,
+               "Unable to write to registry. Please rerun vernix.exe as an administrator\n");
+    return -1;
+  }
+  LONG result = RegSetValueExA(key.Get(), kServiceNameValue, 0, REG_SZ,
+                               reinterpret_cast<const BYTE*>(serviceName),
+                               static_cast<DWORD>(strlen(serviceName)));
+  // The machine number stands even when it can't be remembered; the next run asks again.
+  if (result != ERROR_SUCCESS) {
+    WriteDiagnostic("RegSetValueEx(ServiceName) failed. Error %d\n", static_cast<int>(result));
+  }
+  return 0;
+}
+
+}  // namespace
+
+int SelectDefaultAdapter(const AdapterTable* table, const char* storedServiceName,
+                         char machineNumber[kMachineNumberSize], char errorText[kErrorTextSize]) {
+  if (table->count == 0) {
+    FormatText(errorText, kErrorTextSize, "No valid network cards found.\n");
+    return -1;
+  }
+  int chosen = table->count == 1 ? 1 : AskForEntry(table);
+  const AdapterEntry& entry = table->slots[chosen - 1];
+
+  if (strcmp(entry.serviceName, storedServiceName) == 0) {
+    WriteDiagnostic("Registry is already correct\n");
+  } else if (StoreDefaultAdapter(entry.serviceName, errorText) != 0) {
+    return -1;
+  }
+  CopyText(machineNumber, kMachineNumberSize, entry.machineNumber);
+  return 0;
+}

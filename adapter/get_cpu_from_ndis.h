@@ -1,0 +1,29 @@
+// The machine number from the permanent address of the adapter that stays in the computer.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "adapter/adapter_table.h"
+
+constexpr size_t kErrorTextSize = 256;
+
+// Lists the usable network adapters, lets the user choose the one that always stays in the
+// computer (offering the stored choice as the default), stores the choice and gives its machine
+// number. Returns 0, or -1 with a message ending in "\n" in errorText.
+int16_t GetCPUFromNDIS(char machineNumber[kMachineNumberSize], char errorText[kErrorTextSize]);
+
+// The two stages of GetCPUFromNDIS.
+
+// The stored default adapter's service name, or the empty text.
+void ReadStoredServiceName(char storedServiceName[kServiceNameSize]);
+
+// Walks the registered adapters, queries their drivers and lists every usable one on standard
+// output, filling the table. machineNumber is used as scratch. Returns 0, or -1 with errorText.
+int EnumerateAdapters(AdapterTable* table, const char* storedServiceName,
+                      char machineNumber[kMachineNumberSize], char errorText[kErrorTextSize]);
+
+// Chooses an entry (asking when there are several), stores it as the default adapter when it
+// differs from the stored one, and copies its machine number. Returns 0, or -1 with errorText.
+int SelectDefaultAdapter(const AdapterTable* table, const char* storedServiceName,
+                         char machineNumber[kMachineNumberSize], char errorText[kErrorTextSize]);

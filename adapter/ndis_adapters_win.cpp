@@ -1,0 +1,289 @@
+// Adapter enumeration: the adapters registered under NetworkCards, each adapter's driver asked
+// for its medium and permanent address, and the list of the usable ones.
+
+#include <windows.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "adapter/get_cpu_from_ndis.h"
+#include "adapter/registry_paths.h"
+#include "app/diagnostics.h"
+#include "common/bounded_text.h"
+#include "common/registry_win.h"
+#include "common/win_resources.h"
+
+namespace {
+
+constexpr DWORD kIoctlNdisQueryGlobalStats = 0x00170002;
+constexpr DWORD kSubkeyNameSize = 16;
+constexpr DWORD kDescriptionSize = 256;
+constexpr size_t kDevicePathSize = 512;
+constexpr size_t kFirstTargetPathSize = 40;   // doubled before the first query
+
+// The growable buffer for the device-name query; one for the whole enumeration.
+struct TargetPathBuffer {
+  char* data = nullptr;
+  size_t size = 0;
+  TargetPathBuffer() = default;
+  TargetPathBuffer(const TargetPathBuffer&) = delete;
+  TargetPathBuffer& operator=(const TargetPathBuffer&) = delete;
+  ~TargetPathBuffer() { free(data); }
+};
+
+enum class Outcome { kNextAdapter, kFail };
+
+// One string per line, up to the first empty one, within the count the query returned.
+void DiagnoseTargetPaths(const TargetPathBuffer& target, DWORD stored) {
+  if (!g_debugSwitch) return;
+  WriteDiagnostic("\n");
+  size_t at = 0;
+  for (int number = 1; at < stored && target.data[at] != '\0'; ++number) {
+    size_t length = strnlen(target.data + at, stored - at);
+    WriteDiagnostic("  path %2d:%3d:0X%llX: %.*s\n", number, static_cast<int>(length),
+                    static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(target.data + at)),
+                    static_cast<int>(length), target.data + at);
+    at += length + 1;
+  }
+}
+
+// Asks for the device name's target paths, growing the buffer until they fit.
+// Returns false, with errorText, when the buffer can't be grown; otherwise the query's result
+// and error are in *stored and *error.
+bool QueryDeviceName(const char* serviceName, TargetPathBuffer* target, DWORD* stored,
+                     DWORD* error, char* errorText) {
+  size_t size = kFirstTargetPathSize;
+  *stored = 0;
+  SetLastError(ERROR_INSUFFICIENT_BUFFER);
+  while (GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+    size *= 2;
+    char* grown = size <= INT_MAX ? static_cast<char*>(realloc(target->data, size)) : nullptr;
+    if (grown == nullptr) {
+      FormatText(errorText, kErrorTextSize,
+                 "\nGetCPUFromNDIS - realloc failed to allocate %d bytes\n",
+                 size <= INT_MAX ? static_cast<int>(size) : INT_MAX);
+      return false;
+    }
+    target->data = grown;
+    target->size = size;
+    target->data[0] = '\0';
+    WriteDiagnostic(" %d", static_cast<int>(size));
+    SetLastError(0);
+    *stored = QueryDosDeviceA(serviceName, target->data, static_cast<DWORD>(size));
+  }
+  *error = GetLastError();
+  if (*stored == 0) target->data[0] = '\0';
+  target->data[target->size - 1] = '\0';
+  if (*stored > target->size) *stored = static_cast<DWORD>(target->size);
+  return true;
+}
+
+// Asks the open driver for one OID into the 16-byte output. Returns the DeviceIoControl result.
+bool QueryDriver(HANDLE device, uint32_t oid, unsigned char output[16], DWORD* returned) {
+  *returned = 0;
+  return DeviceIoControl(device, kIoctlNdisQueryGlobalStats, &oid, sizeof oid, output, 16,
+                         returned, nullptr) != FALSE;
+}
+
+// Medium, then permanent address. On success the adapter's machine number is in machineNumber.
+bool QueryPermanentAddress(HANDLE device, char* machineNumber) {
+  unsigned char output[16] = {};
+  DWORD returned = 0;
+  if (!QueryDriver(device, kOidGenMediaInUse, output, &returned)) {
+    WriteDiagnostic("DeviceIoControl(IN_USE) failed. Error %d\n",
+                    static_cast<int>(GetLastError()));
+    return false;
+  }
+  if (returned != 4) {
+    WriteDiagnostic("DeviceIoControl(IN_USE) returned %d bytes (expected %d).\n",
+                    static_cast<int>(returned), 4);
+    return false;
+  }
+  uint32_t medium = 0;
+  memcpy(&medium, output, sizeof medium);
+  uint32_t addressOid = 0;
+  if (PermanentAddressOidForMedium(medium, &addressOid) != 0) {
+    WriteDiagnostic("DeviceIoControl(IN_USE) was %d (Unsupported).\n", static_cast<int>(medium));
+    return false;
+  }
+  WriteDiagnostic(medium == kNdisMedium802_3 ? "Medium: 802.3 (Ethernet).\n"
+                                             : "Medium: 802.5 (Token ring).\n");
+
+  if (!QueryDriver(device, addressOid, output, &returned)) {
+    WriteDiagnostic("DeviceIoControl(PERMANENT_ADDRESS) failed. Error %d\n",
+                    static_cast<int>(GetLastError()));
+    return false;
+  }
+  if (returned != 6) {
+    WriteDiagnostic("DeviceIoControl(PERMANENT_ADDRESS) returned %d bytes (expected %d).\n",
+                    static_cast<int>(returned), 6);
+    return false;
+  }
+  FormatMachineNumber(output, machineNumber);
+  if (!IsUsableMachineNumber(machineNumber)) {
+    WriteDiagnostic("Last six hex digits of MAC address were all zeroes.\n");
+    return false;
+  }
+  return true;
+}
+
+// Enters the usable adapter in the working slot into the table and lists it.
+void ListUsableAdapter(AdapterTable* table, HKEY subkey, const char* storedServiceName,
+                       const char* machineNumber) {
+  AdapterEntry* slot = WorkingSlot(table);
+  if (IsAdapterTableFull(table)) {
+    WriteDiagnostic("Adapter table is full (%d entries): %s is not listed.\n",
+                    kAdapterTableEntries, slot->serviceName);
+    return;
+  }
+  CopyText(slot->machineNumber, kMachineNumberSize, machineNumber);
+  int number = AddWorkingSlot(table, storedServiceName);
+
+  char description[kDescriptionSize];
+  DWORD type = 0;
+  if (ReadRegistryText(subkey, "Description", description, kDescriptionSize, &type) !=
+          ERROR_SUCCESS ||
+      (type != REG_SZ && type != REG_EXPAND_SZ)) {
+    description[0] = '\0';
+  }
+  printf("%c : %s : %s\n", KeyCharacterForEntry(number), machineNumber, description);
+}
+
+// Examines the subkey with the given name; every failure of a single adapter passes over it.
+Outcome ExamineAdapter(HKEY cards, const char* subkeyName, AdapterTable* table,
+                       const char* storedServiceName, TargetPathBuffer* target,
+                       char* machineNumber, char* errorText) {
+  WriteDiagnostic("\nProcessing subkey [%s]\n", subkeyName);
+
+  UniqueKey subkey;
+  LONG result = RegOpenKeyExA(cards, subkeyName, 0, KEY_READ, subkey.Put());
+  if (result != ERROR_SUCCESS) {
+    WriteDiagnostic("RegOpenKeyEx() failed for HKEY_LOCAL_MACHINE\\%s\\%s. Error %d\n",
+                    kNetworkCardsKeyPath, subkeyName, static_cast<int>(result));
+    return Outcome::kNextAdapter;
+  }
+
+  char* serviceName = WorkingSlot(table)->serviceName;
+  DWORD type = 0;
+  result = ReadRegistryText(subkey.Get(), kServiceNameValue, serviceName, kServiceNameSize, &type);
+  if (result != ERROR_SUCCESS || type != REG_SZ) {
+    WriteDiagnostic("RegQueryValueEx(ServiceName) failed for HLM\\%s\\%s. Error %d\n",
+                    kNetworkCardsKeyPath, subkeyName, static_cast<int>(result));
+    serviceName[0] = '\0';
+    return Outcome::kNextAdapter;
+  }
+
+  WriteDiagnostic("  Service: %s\n  BuffLen:", serviceName);
+  DWORD stored = 0;
+  DWORD error = 0;
+  if (!QueryDeviceName(serviceName, target, &stored, &error, errorText)) return Outcome::kFail;
+  DiagnoseTargetPaths(*target, stored);
+
+  TemporaryDosDevice temporaryName;
+  if (stored == 0) {
+    if (error != ERROR_FILE_NOT_FOUND) {
+      WriteDiagnostic("QueryDosDevice() failed for %s, %s. Error %d\n", serviceName, target->data,
+                      static_cast<int>(error));
+      return Outcome::kNextAdapter;
+    }
+    // The service has no device name yet: give it one that lasts while it is examined.
+    FormatText(target->data, target->size, "\\Device\\%s", serviceName);
+    if (!temporaryName.Define(serviceName, target->data)) {
+      WriteDiagnostic("DefineDosDevice() failed for %s. Error %d\n", target->data,
+                      static_cast<int>(GetLastError()));
+      return Outcome::kNextAdapter;
+    }
+  }
+
+  char devicePath[kDevicePathSize];
+  FormatText(devicePath, sizeof devicePath, "\\\\.\\%s", serviceName);
+  UniqueHandle device(CreateFileA(devicePath, 0, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                  INVALID_HANDLE_VALUE));
+  if (!device.IsValid()) {
+    WriteDiagnostic("CreateFile() failed for %s. Error %d\n", devicePath,
+                    static_cast<int>(GetLastError()));
+    return Outcome::kNextAdapter;
+  }
+  if (QueryPermanentAddress(device.Get(), machineNumber)) {
+    ListUsableAdapter(table, subkey.Get(), storedServiceName, machineNumber);
+  }
+  return Outcome::kNextAdapter;
+}
+
+}  // namespace
+
+void ReadStoredServiceName(char storedServiceName[kServiceNameSize]) {
+  storedServiceName[0] = '\0';
+  UniqueKey key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kDefaultAdapterKeyPath, 0, KEY_READ, key.Put()) !=
+      ERROR_SUCCESS) {
+    return;
+  }
+  DWORD type = 0;
+  if (ReadRegistryText(key.Get(), kServiceNameValue, storedServiceName, kServiceNameSize,
+                       &type) != ERROR_SUCCESS ||
+      type != REG_SZ) {
+    storedServiceName[0] = '\0';
+  }
+  key.Reset();
+  WriteDiagnostic("Registry checked for default card - \"%s\"\n", storedServiceName);
+}
+
+int EnumerateAdapters(AdapterTable* table, const char* storedServiceName,
+                      char machineNumber[kMachineNumberSize], char errorText[kErrorTextSize]) {
+  UniqueKey cards;
+  LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kNetworkCardsKeyPath, 0, KEY_READ, cards.Put());
+  if (result != ERROR_SUCCESS) {
+    FormatText(errorText, kErrorTextSize,
+               "RegOpenKeyEx() failed for key HKEY_LOCAL_MACHINE\\%s. Error %d\n",
+               kNetworkCardsKeyPath, static_cast<int>(result));
+    return -1;
+  }
+
+  TargetPathBuffer target;
+  for (DWORD index = 0;; ++index) {
+    char subkeyName[kSubkeyNameSize];
+    DWORD nameLength = kSubkeyNameSize;
+    result = RegEnumKeyExA(cards.Get(), index, subkeyName, &nameLength, nullptr, nullptr,
+                           nullptr, nullptr);
+    if (result == ERROR_SUCCESS) {
+      if (ExamineAdapter(cards.Get(), subkeyName, table, storedServiceName, &target,
+                         machineNumber, errorText) == Outcome::kFail) {
+        return -1;
+      }
+      continue;
+    }
+    if (result == ERROR_MORE_DATA) {
+      // A subkey name of 16 characters or more can't be opened by this walk.
+      WriteDiagnostic("\nSubkey %lu has a name of 16 characters or more; passed over\n",
+                      static_cast<unsigned long>(index));
+      continue;
+    }
+    if (index == 0) {
+      FormatText(errorText, kErrorTextSize,
+                 "No Cards: RegEnumKeyEx() failed for key HKEY_LOCAL_MACHINE\\%s. Error %d\n",
+                 kNetworkCardsKeyPath, static_cast<int>(result));
+      return -1;
+    }
+    if (result == ERROR_NO_MORE_ITEMS) return 0;
+    FormatText(errorText, kErrorTextSize,
+               "RegEnumKeyEx() failed for key HKEY_LOCAL_MACHINE\\%s. Error %d\n",
+               kNetworkCardsKeyPath, static_cast<int>(result));
+    return -1;
+  }
+}
+
+int16_t GetCPUFromNDIS(char machineNumber[kMachineNumberSize], char errorText[kErrorTextSize]) {
+  errorText[0] = '\0';
+  char storedServiceName[kServiceNameSize];
+  ReadStoredServiceName(storedServiceName);
+
+  AdapterTable table;
+  ClearAdapterTable(&table);
+  if (EnumerateAdapters(&table, storedServiceName, machineNumber, errorText) != 0) return -1;
+  fflush(stdout);
+  return static_cast<int16_t>(
+      SelectDefaultAdapter(&table, storedServiceName, machineNumber, errorText));
+}

@@ -1,0 +1,146 @@
+// VERNIX - System Information Utility: the program's entry point.
+//
+// One run, top to bottom: refuse platforms other than Windows NT, read the command line and the
+// processor model, obtain the machine number, assemble the report, write the report file
+// (next to the executable, else in the temporary directory) and announce where it went.
+
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "adapter/get_cpu_from_ndis.h"
+#include "app/diagnostics.h"
+#include "app/report.h"
+#include "common/console_win.h"
+
+namespace {
+
+constexpr char kCaption[] = "VERNIX - System Information Utility";
+constexpr int kReportFileMode = 0740;   // owner read, write, execute; group read
+
+bool IsWindowsNT() {
+  OSVERSIONINFOA version;
+  memset(&version, 0, sizeof version);
+  version.dwOSVersionInfoSize = 148;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  GetVersionExA(&version);
+#pragma GCC diagnostic pop
+  return version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+}
+
+void ReadProcessorModel(char model[kProcessorModelSize]) {
+  SYSTEM_INFO info;
+  GetSystemInfo(&info);
+  FormatProcessorModel(info.wProcessorRevision, model);
+}
+
+// The report succeeds only when the file was opened, all of it written and the file closed.
+// The file is truncated, so a shorter report never keeps the tail of an earlier, longer one.
+bool WriteReportFile(const char* path, const char* report) {
+  int file = _open(path, _O_WRONLY | _O_CREAT | _O_TRUNC | _O_TEXT, kReportFileMode);
+  if (file < 0) return false;
+  size_t length = strlen(report);
+  bool written = _write(file, report, static_cast<unsigned>(length)) == static_cast<int>(length);
+  bool closed = _close(file) == 0;
+  return written && closed;
+}
+
+// The executable's directory; -1 when it isn't known whole (no shortened path is ever used).
+int ReadExecutableDirectory(char directory[kReportPathSize]) {
+  char modulePath[kReportPathSize];
+  DWORD length = GetModuleFileNameA(nullptr, modulePath, kReportPathSize);
+  directory[0] = '\0';
+  if (length >= kReportPathSize) return -1;
+  return ReportDirectoryFromModulePath(modulePath, length, directory, kReportPathSize);
+}
+
+// The temporary directory from TEMP, or TMP when TEMP is absent or empty; the empty directory
+// when neither is set. -1 when the value doesn't fit.
+int ReadTemporaryDirectory(char directory[kReportPathSize]) {
+  char value[kReportPathSize];
+  DWORD length = GetEnvironmentVariableA("TEMP", value, kReportPathSize);
+  if (length == 0) length = GetEnvironmentVariableA("TMP", value, kReportPathSize);
+  directory[0] = '\0';
+  if (length == 0) return 0;
+  if (length >= kReportPathSize) return -1;
+  return ReportDirectoryFromTempValue(value, length, directory, kReportPathSize);
+}
+
+// One attempt: the path in the directory, if it fits, and the report written there.
+// *path keeps the last path that was tried.
+bool TryReportDirectory(int directoryResult, const char* directory, const char* model,
+                        const char* machineNumber, const char* report,
+                        char path[kReportPathSize]) {
+  char attempt[kReportPathSize];
+  if (directoryResult != 0 ||
+      FormatReportPath(attempt, kReportPathSize, directory, model, machineNumber) != 0) {
+    return false;
+  }
+  strcpy(path, attempt);
+  return WriteReportFile(path, report);
+}
+
+void ShowFinalMessage(const char* message) {
+  int shown = MessageBoxA(nullptr, message, kCaption, MB_SETFOREGROUND);
+  // Without a desktop the box can't appear; the user still learns where the report went.
+  if (shown <= 0) {
+    printf("%s", message);
+    fflush(stdout);
+  }
+}
+
+int FailMachineNumber(const char* errorText) {
+  fprintf(stderr, "%s\n", errorText);
+  fflush(stderr);
+  printf("Hit any key to continue ");
+  fflush(stdout);
+  WaitForKey();   // the key stays unread; without console input there is nothing to wait for
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!IsWindowsNT()) {
+    fprintf(stderr, "Not supported on Win98/95/Me\n");
+    return 1;
+  }
+  if (IsDebugSwitchArgument(argc, argv)) g_debugSwitch = true;
+
+  char model[kProcessorModelSize];
+  ReadProcessorModel(model);
+
+  char machineNumber[kMachineNumberSize] = {};
+  char errorText[kErrorTextSize] = {};
+  if (GetCPUFromNDIS(machineNumber, errorText) != 0) return FailMachineNumber(errorText);
+
+  char report[kReportSize] = {};
+  AppendReportLine(report, kReportSize, "Model:", model);
+  AppendReportLine(report, kReportSize, "CPU:", machineNumber);
+  // The attribute section of the report follows the "CPU:" line.
+
+  char directory[kReportPathSize];
+  char path[kReportPathSize];
+  snprintf(path, kReportPathSize, "vernix_%s_%s.txt", model, machineNumber);
+  bool written = TryReportDirectory(ReadExecutableDirectory(directory), directory, model,
+                                    machineNumber, report, path) ||
+                 TryReportDirectory(ReadTemporaryDirectory(directory), directory, model,
+                                    machineNumber, report, path);
+  if (!written) {
+    printf("\n%s\n", report);
+    fflush(stdout);
+  }
+
+  // The report is no longer needed: its buffer takes the final message.
+  if (written) {
+    FormatWrittenMessage(report, kReportSize, path);
+  } else {
+    FormatUnableMessage(report, kReportSize, path);
+  }
+  ShowFinalMessage(report);
+  return 0;
+}

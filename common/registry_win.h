@@ -1,0 +1,9 @@
+// Reading registry text values into fixed-size fields.
+#pragma once
+
+#include <windows.h>
+
+// Reads the value into buf (size bytes, room for the NUL included) and leaves buf terminated
+// inside its size, whether or not the stored data ended in a NUL. A text that doesn't fit gives
+// ERROR_MORE_DATA. On any failure buf is the empty text. type receives the value's type.
+LONG ReadRegistryText(HKEY key, const char* name, char* buf, DWORD size, DWORD* type);
