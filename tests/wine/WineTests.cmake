@@ -1,0 +1,31 @@
+# Windows-side tests: run by CTest under Wine, in a prefix of their own inside the build tree.
+set(VERNIX_WINE_DIR ${CMAKE_BINARY_DIR}/wine)
+set(VERNIX_PREFIX_SH ${CMAKE_CURRENT_LIST_DIR}/prefix.sh)
+
+add_test(NAME wine_prefix_setup COMMAND sh ${VERNIX_PREFIX_SH} setup ${VERNIX_WINE_DIR})
+add_test(NAME wine_prefix_cleanup COMMAND sh ${VERNIX_PREFIX_SH} cleanup ${VERNIX_WINE_DIR})
+set_tests_properties(wine_prefix_setup PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 180)
+set_tests_properties(wine_prefix_cleanup PROPERTIES FIXTURES_CLEANUP wine_prefix)
+
+# A Windows test executable run through the emulator; they share one prefix and registry,
+# so they run one at a time.
+function(vernix_wine_test name)
+  add_test(NAME ${name} COMMAND ${name} ${ARGN})
+  set_tests_properties(${name} PROPERTIES
+    FIXTURES_REQUIRED wine_prefix RESOURCE_LOCK wine_prefix TIMEOUT 120)
+endfunction()
+
+vernix_wine_test(unit_tests)
+
+# The Windows shell against the real registry, device names and drivers.
+add_executable(shell_tests
+  ${CMAKE_CURRENT_LIST_DIR}/../win/wine_test_support.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../win/adapter_walk_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../win/cards_key_test.cpp)
+target_link_libraries(shell_tests PRIVATE vernix_shell GTest::gtest_main)
+vernix_wine_test(shell_tests)
+
+add_test(NAME vernix_smoke
+  COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/smoke.sh $<TARGET_FILE:vernix> ${VERNIX_WINE_DIR})
+set_tests_properties(vernix_smoke PROPERTIES
+  FIXTURES_REQUIRED wine_prefix RESOURCE_LOCK wine_prefix TIMEOUT 60)
