@@ -29,3 +29,12 @@ add_test(NAME vernix_smoke
   COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/smoke.sh $<TARGET_FILE:vernix> ${VERNIX_WINE_DIR})
 set_tests_properties(vernix_smoke PROPERTIES
   FIXTURES_REQUIRED wine_prefix RESOURCE_LOCK wine_prefix TIMEOUT 60)
+
+# The acceptance suite: the real vernix.exe in network namespaces, on consoles and a desktop.
+find_package(Python3 COMPONENTS Interpreter REQUIRED)
+add_test(NAME acceptance
+  COMMAND ${Python3_EXECUTABLE} -W ignore::ResourceWarning
+          ${CMAKE_CURRENT_LIST_DIR}/../accept/run.py)
+set_tests_properties(acceptance PROPERTIES
+  ENVIRONMENT "VERNIX_BUILD=${CMAKE_BINARY_DIR}" SKIP_RETURN_CODE 77 TIMEOUT 600
+  RUN_SERIAL TRUE)

@@ -1,0 +1,336 @@
+"""Acceptance harness: the real vernix.exe under Wine, on real network adapters.
+
+Each scenario gets its own network namespace with veth adapters whose addresses it chooses
+(the peers live in a second namespace, so each adapter counts once), its own Wine prefix
+copied from a template that the suite initialises once, and that prefix's Wine server started
+inside the namespace. Expected values come from Linux (/sys/class/net, /proc/cpuinfo) and from
+the registry read back after the run, never from the program.
+"""
+
+import os
+import re
+import shutil
+import subprocess
+import tempfile
+import time
+import unittest
+
+WINE = "/usr/lib/wine/wine64"
+WINESERVER = "/usr/lib/wine/wineserver"
+CAPTION = "VERNIX - System Information Utility"
+NETWORK_CARDS = r"HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards"
+QUARVEL = r"HKLM\SOFTWARE\Orlenk\Quarvel"
+
+BUILD = os.path.abspath(os.environ.get("VERNIX_BUILD", "build/windows-x64"))
+VERNIX = os.path.join(BUILD, "vernix.exe")
+VXKEYS = os.path.join(BUILD, "tests", "tools", "vxkeys.exe")
+VXBOX = os.path.join(BUILD, "tests", "tools", "vxbox.exe")
+WORK = os.path.join(BUILD, "accept")
+TEMPLATE = os.path.join(WORK, "template")
+
+DEVNULL = subprocess.DEVNULL
+
+
+def missing_prerequisite():
+    """Why the suite can't run here, or None."""
+    if os.geteuid() != 0:
+        return "needs root for network namespaces"
+    for path in (WINE, WINESERVER, VERNIX):
+        if not os.path.exists(path):
+            return "missing " + path
+    if shutil.which("Xvfb") is None:
+        return "missing Xvfb"
+    probe = "vxaccprobe%d" % os.getpid()
+    if subprocess.run(["ip", "netns", "add", probe], stdout=DEVNULL, stderr=DEVNULL).returncode:
+        return "ip netns does not work here"
+    subprocess.run(["ip", "netns", "del", probe], stdout=DEVNULL, stderr=DEVNULL)
+    return None
+
+
+def require_prerequisites():
+    """Skips the suite with a one-line reason; under CI a missing prerequisite is a failure."""
+    reason = missing_prerequisite()
+    if reason is None:
+        return
+    if os.environ.get("CI") == "true":
+        raise RuntimeError("acceptance suite cannot run under CI: " + reason)
+    raise unittest.SkipTest(reason)
+
+
+def wine_environment(prefix, display=None, debug="-all"):
+    env = {
+        "PATH": "/usr/bin:/bin",
+        "HOME": os.environ.get("HOME", "/root"),
+        "WINEPREFIX": prefix,
+        "WINEDEBUG": debug,
+        "WINEDLLOVERRIDES": "winemenubuilder.exe=d",
+        "LANG": "C.UTF-8",
+    }
+    if display:
+        env["DISPLAY"] = display
+    return env
+
+
+def ensure_template():
+    """The Wine prefix every scenario copies: initialised once, its server stopped."""
+    if os.path.exists(os.path.join(TEMPLATE, "system.reg")):
+        return
+    shutil.rmtree(TEMPLATE, ignore_errors=True)
+    os.makedirs(WORK, exist_ok=True)
+    env = wine_environment(TEMPLATE)
+    subprocess.run([WINE, "wineboot", "-i"], env=env, stdin=DEVNULL, stdout=DEVNULL,
+                   stderr=DEVNULL, check=True, timeout=120)
+    subprocess.run([WINESERVER, "-w"], env=env, check=True, timeout=60)
+
+
+def interface_address(namespace, name):
+    """The address Linux reports for an interface of a namespace, as 6 bytes."""
+    out = subprocess.run(["ip", "netns", "exec", namespace, "cat",
+                          "/sys/class/net/%s/address" % name],
+                         capture_output=True, text=True, check=True).stdout.strip()
+    return bytes(int(part, 16) for part in out.split(":"))
+
+
+def machine_number(address):
+    return "".join("%02X" % byte for byte in address[2:6])
+
+
+def processor_model():
+    """The model the report must show: (model << 8) | stepping of /proc/cpuinfo, in hex."""
+    model = stepping = None
+    with open("/proc/cpuinfo") as cpuinfo:
+        for line in cpuinfo:
+            key, _, value = line.partition(":")
+            key = key.strip()
+            if key == "model" and model is None:
+                model = int(value)
+            elif key == "stepping" and stepping is None:
+                stepping = int(value)
+    return "%03X" % (((model << 8) | stepping) & 0xFFFF)
+
+
+class Result:
+    def __init__(self, status, out, err, log=""):
+        self.status = status
+        self.out = out
+        self.err = err
+        self.log = log
+
+    def __repr__(self):
+        return "status %r\n--- stdout\n%s\n--- stderr\n%s\n--- log\n%s" % (
+            self.status, self.out, self.err, self.log)
+
+
+class Scenario:
+    """One namespace with chosen adapters, one prefix, one running Wine server."""
+
+    counter = 0
+
+    def __init__(self, addresses, display=None):
+        Scenario.counter += 1
+        tag = "%d%d" % (os.getpid() % 10000, Scenario.counter)
+        self.namespace = "vxacc" + tag
+        self.peers = "vxaccp" + tag
+        self.addresses = list(addresses)
+        self.display = display
+        self.root = tempfile.mkdtemp(prefix="scenario-", dir=WORK)
+        self.prefix = os.path.join(self.root, "prefix")
+        self.bin = os.path.join(self.root, "bin")
+        self.vernix = os.path.join(self.bin, "vernix.exe")
+        self.server_started = False
+
+    # --- set-up and tear-down -------------------------------------------------------------
+    def __enter__(self):
+        try:
+            self._create_namespace()
+            shutil.copytree(TEMPLATE, self.prefix, symlinks=True)
+            os.makedirs(self.bin)
+            shutil.copy(VERNIX, self.vernix)
+            self._start_server()
+        except BaseException:
+            self.__exit__(None, None, None)
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        if self.server_started:
+            self._ns([WINESERVER, "-k"], stdout=DEVNULL, stderr=DEVNULL)
+            time.sleep(0.2)
+        for name in (self.namespace, self.peers):
+            subprocess.run(["ip", "netns", "del", name], stdout=DEVNULL, stderr=DEVNULL)
+        shutil.rmtree(self.root, ignore_errors=True)
+        return False
+
+    def _create_namespace(self):
+        for name in (self.namespace, self.peers):
+            subprocess.run(["ip", "netns", "add", name], check=True)
+        for index, address in enumerate(self.addresses):
+            subprocess.run(["ip", "-n", self.namespace, "link", "add", "v%d" % index,
+                            "address", address, "type", "veth", "peer", "name",
+                            "p%d" % index, "netns", self.peers], check=True)
+        subprocess.run(["ip", "-n", self.namespace, "link", "set", "lo", "up"], check=True)
+
+    def _ns(self, argv, **kwargs):
+        env = kwargs.pop("env", None) or wine_environment(self.prefix, self.display)
+        return subprocess.run(["ip", "netns", "exec", self.namespace] + argv, env=env, **kwargs)
+
+    def _start_server(self):
+        # The server and the first process's background helpers keep the standard streams of
+        # whoever started them: start them with every stream on /dev/null.
+        self._ns([WINESERVER, "-p"], stdin=DEVNULL, stdout=DEVNULL, stderr=DEVNULL, check=True)
+        self.server_started = True
+        self._ns([WINE, "cmd", "/c", "exit"], stdin=DEVNULL, stdout=DEVNULL, stderr=DEVNULL,
+                 check=True, timeout=60)
+
+    # --- running programs -----------------------------------------------------------------
+    def run(self, *args, exe=None, timeout=30, debug="-all", cwd=None):
+        """vernix.exe (or exe) with no console input: stdin is /dev/null, no terminal."""
+        proc = self._ns([WINE, exe or self.vernix] + list(args),
+                        env=wine_environment(self.prefix, self.display, debug),
+                        stdin=DEVNULL, capture_output=True, timeout=timeout, cwd=cwd or self.bin)
+        return Result(proc.returncode, decode(proc.stdout), decode(proc.stderr))
+
+    def start(self, *args, exe=None, keys=None, log=None):
+        """Starts vernix.exe in the background, through the console driver when keys are given."""
+        argv = [WINE]
+        if keys is not None:
+            argv += [VXKEYS, "--log", log, "--keys", keys, "--"]
+        argv += [exe or self.vernix] + list(args)
+        return subprocess.Popen(["ip", "netns", "exec", self.namespace] + argv,
+                                env=wine_environment(self.prefix, self.display), stdin=DEVNULL,
+                                stdout=subprocess.PIPE, stderr=subprocess.PIPE, cwd=self.bin)
+
+    def run_with_keys(self, keys, *args, timeout=60):
+        """vernix.exe on a console of its own, with the keys typed into it one by one."""
+        log = os.path.join(self.root, "keys.log")
+        proc = self.start(*args, keys=keys, log=log)
+        out, err = proc.communicate(timeout=timeout)
+        text = ""
+        if os.path.exists(log):
+            with open(log, errors="replace") as f:
+                text = f.read()
+            os.remove(log)
+        return Result(proc.returncode, decode(out), decode(err), text)
+
+    def run_in_cmd(self, command, timeout=30, cwd=None):
+        """A command line for Wine's cmd, to give vernix.exe another TEMP, TMP or folder."""
+        proc = self._ns([WINE, "cmd", "/c", command], stdin=DEVNULL, capture_output=True,
+                        timeout=timeout, cwd=cwd or self.bin)
+        return Result(proc.returncode, decode(proc.stdout), decode(proc.stderr))
+
+    # --- what the registry holds ----------------------------------------------------------
+    def reg(self, *args):
+        proc = self._ns([WINE, "reg"] + list(args), stdin=DEVNULL, capture_output=True,
+                        timeout=30)
+        return proc.returncode, decode(proc.stdout)
+
+    def stored_service_name(self):
+        status, out = self.reg("query", QUARVEL, "/v", "ServiceName")
+        if status != 0:
+            return None
+        match = re.search(r"ServiceName\s+REG_SZ\s+(\S*)", out)
+        return match.group(1) if match else None
+
+    def network_cards(self):
+        """{description: service name} of the NetworkCards subkeys, in enumeration order."""
+        status, out = self.reg("query", NETWORK_CARDS, "/s")
+        cards, values = {}, {}
+        for line in out.splitlines() + ["HKEY_END"]:
+            if line.startswith("HKEY_"):
+                if "ServiceName" in values and "Description" in values:
+                    cards[values["Description"]] = values["ServiceName"]
+                values = {}
+                continue
+            match = re.match(r"\s+(ServiceName|Description)\s+REG_SZ\s+(.*)$", line)
+            if match:
+                values[match.group(1)] = match.group(2).strip()
+        return cards
+
+    def set_windows_version(self, version):
+        self.reg("add", r"HKCU\Software\Wine", "/v", "Version", "/d", version, "/f")
+
+    # --- files ----------------------------------------------------------------------------
+    def windows_path(self, path):
+        return "Z:" + path.replace("/", "\\")
+
+    def report_name(self, number):
+        return "vernix_%s_%s.txt" % (processor_model(), number)
+
+    def files(self, folder=None):
+        return sorted(os.listdir(folder or self.bin))
+
+    def read(self, name, folder=None):
+        with open(os.path.join(folder or self.bin, name), "rb") as f:
+            return f.read()
+
+    def address(self, index):
+        return interface_address(self.namespace, "v%d" % index)
+
+
+def decode(data):
+    """Console output as text, with the carriage returns of CR LF line ends taken out."""
+    return data.decode("latin-1").replace("\r\n", "\n")
+
+
+class Xvfb:
+    """A virtual display for the message-box scenarios."""
+
+    def __init__(self):
+        self.display = None
+        self.proc = None
+
+    def __enter__(self):
+        for number in range(90, 110):
+            if os.path.exists("/tmp/.X11-unix/X%d" % number) or \
+                    os.path.exists("/tmp/.X%d-lock" % number):
+                continue
+            self.proc = subprocess.Popen(["Xvfb", ":%d" % number, "-nolisten", "tcp",
+                                          "-screen", "0", "1024x768x24"],
+                                         stdin=DEVNULL, stdout=DEVNULL, stderr=DEVNULL)
+            for _ in range(100):
+                if os.path.exists("/tmp/.X11-unix/X%d" % number):
+                    self.display = ":%d" % number
+                    return self
+                if self.proc.poll() is not None:
+                    break
+                time.sleep(0.05)
+        raise RuntimeError("could not start Xvfb")
+
+    def __exit__(self, *exc):
+        if self.proc:
+            self.proc.terminate()
+            self.proc.wait(timeout=10)
+        return False
+
+
+# Addresses the scenarios give their adapters: locally administered, distinct tails.
+ADDRESS_A = "00:0c:29:ab:cd:ef"
+ADDRESS_B = "02:00:5e:10:00:01"
+ZERO_TAIL = "12:34:56:00:00:00"
+
+
+def many_addresses(count):
+    return ["02:00:5e:%02x:%02x:%02x" % (0x20, index // 256, index % 256 + 1)
+            for index in range(count)]
+
+
+class AcceptanceCase(unittest.TestCase):
+    maxDiff = None
+
+    @classmethod
+    def setUpClass(cls):
+        require_prerequisites()
+        ensure_template()
+
+    def assertListed(self, result, scenario, usable):
+        """The adapter list: a line per usable adapter (named by its Linux interface), in the
+        order of the NetworkCards subkeys, with key characters from 1."""
+        keys = "123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\"
+        lines = [line for line in result.out.splitlines()
+                 if re.match(r"^. : [0-9A-F]{8} : ", line)]
+        order = [name for name in scenario.network_cards() if name in usable]
+        self.assertEqual(sorted(order), sorted(usable), "adapters missing from NetworkCards")
+        expected = ["%s : %s : %s" % (keys[n], machine_number(
+            interface_address(scenario.namespace, name)), name) for n, name in enumerate(order)]
+        self.assertEqual(lines, expected, result)
+        return order
