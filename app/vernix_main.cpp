@@ -14,6 +14,7 @@
 #include "adapter/get_cpu_from_ndis.h"
 #include "app/diagnostics.h"
 #include "app/report.h"
+#include "machine/machine_attributes.h"
 #include "common/console_win.h"
 
 namespace {
@@ -121,7 +122,7 @@ int main(int argc, char** argv) {
   char report[kReportSize] = {};
   AppendReportLine(report, kReportSize, "Model:", model);
   AppendReportLine(report, kReportSize, "CPU:", machineNumber);
-  // The attribute section of the report follows the "CPU:" line.
+  AppendAttributeLines(report, machineNumber);
 
   char directory[kReportPathSize];
   char path[kReportPathSize];
