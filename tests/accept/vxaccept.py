@@ -25,6 +25,7 @@ BUILD = os.path.abspath(os.environ.get("VERNIX_BUILD", "build/windows-x64"))
 VERNIX = os.path.join(BUILD, "vernix.exe")
 VXKEYS = os.path.join(BUILD, "tests", "tools", "vxkeys.exe")
 VXBOX = os.path.join(BUILD, "tests", "tools", "vxbox.exe")
+PLANTED = os.path.join(BUILD, "tests", "tools", "planted")
 WORK = os.path.join(BUILD, "accept")
 TEMPLATE = os.path.join(WORK, "template")
 
@@ -57,13 +58,13 @@ def require_prerequisites():
     raise unittest.SkipTest(reason)
 
 
-def wine_environment(prefix, display=None, debug="-all"):
+def wine_environment(prefix, display=None, debug="-all", overrides=""):
     env = {
         "PATH": "/usr/bin:/bin",
         "HOME": os.environ.get("HOME", "/root"),
         "WINEPREFIX": prefix,
         "WINEDEBUG": debug,
-        "WINEDLLOVERRIDES": "winemenubuilder.exe=d",
+        "WINEDLLOVERRIDES": "winemenubuilder.exe=d" + (";" + overrides if overrides else ""),
         "LANG": "C.UTF-8",
     }
     if display:
@@ -89,6 +90,20 @@ def interface_address(namespace, name):
                           "/sys/class/net/%s/address" % name],
                          capture_output=True, text=True, check=True).stdout.strip()
     return bytes(int(part, 16) for part in out.split(":"))
+
+
+def expected_host_name(name):
+    """The "Host name:" value for a Linux host name: cut before its first dot, upper-cased when
+    all of it is 7-bit; None (no line) when the name does not fit the 64-byte field."""
+    if name is None:
+        name = os.uname().nodename
+    raw = name.encode("utf-8")
+    if len(raw) > 63:
+        return None
+    cut = raw.split(b".")[0]
+    if all(byte < 0x80 for byte in cut):
+        cut = cut.upper()
+    return cut.decode("latin-1")
 
 
 def machine_number(address):
@@ -126,13 +141,15 @@ class Scenario:
 
     counter = 0
 
-    def __init__(self, addresses, display=None):
+    def __init__(self, addresses, display=None, hostname="ws12.lab"):
         Scenario.counter += 1
         tag = "%d%d" % (os.getpid() % 10000, Scenario.counter)
         self.namespace = "vxacc" + tag
         self.peers = "vxaccp" + tag
         self.addresses = list(addresses)
         self.display = display
+        self.hostname = hostname   # the programs run in a UTS namespace with this host name
+        self.overrides = ""        # more WINEDLLOVERRIDES for the programs
         self.root = tempfile.mkdtemp(prefix="scenario-", dir=WORK)
         self.prefix = os.path.join(self.root, "prefix")
         self.bin = os.path.join(self.root, "bin")
@@ -170,6 +187,17 @@ class Scenario:
                             "p%d" % index, "netns", self.peers], check=True)
         subprocess.run(["ip", "-n", self.namespace, "link", "set", "lo", "up"], check=True)
 
+    def _program(self, argv):
+        """A Windows program's command line, inside the namespace and with the host name."""
+        command = ["ip", "netns", "exec", self.namespace]
+        if self.hostname is not None:
+            command += ["unshare", "-u", "sh", "-c",
+                        'printf %s "$0" >/proc/sys/kernel/hostname && exec "$@"', self.hostname]
+        return command + argv
+
+    def _env(self, debug="-all"):
+        return wine_environment(self.prefix, self.display, debug, self.overrides)
+
     def _ns(self, argv, **kwargs):
         env = kwargs.pop("env", None) or wine_environment(self.prefix, self.display)
         return subprocess.run(["ip", "netns", "exec", self.namespace] + argv, env=env, **kwargs)
@@ -185,9 +213,9 @@ class Scenario:
     # --- running programs -----------------------------------------------------------------
     def run(self, *args, exe=None, timeout=30, debug="-all", cwd=None):
         """vernix.exe (or exe) with no console input: stdin is /dev/null, no terminal."""
-        proc = self._ns([WINE, exe or self.vernix] + list(args),
-                        env=wine_environment(self.prefix, self.display, debug),
-                        stdin=DEVNULL, capture_output=True, timeout=timeout, cwd=cwd or self.bin)
+        proc = subprocess.run(self._program([WINE, exe or self.vernix] + list(args)),
+                              env=self._env(debug), stdin=DEVNULL, capture_output=True,
+                              timeout=timeout, cwd=cwd or self.bin)
         return Result(proc.returncode, decode(proc.stdout), decode(proc.stderr))
 
     def start(self, *args, exe=None, keys=None, log=None):
@@ -196,8 +224,7 @@ class Scenario:
         if keys is not None:
             argv += [VXKEYS, "--log", log, "--keys", keys, "--"]
         argv += [exe or self.vernix] + list(args)
-        return subprocess.Popen(["ip", "netns", "exec", self.namespace] + argv,
-                                env=wine_environment(self.prefix, self.display), stdin=DEVNULL,
+        return subprocess.Popen(self._program(argv), env=self._env(), stdin=DEVNULL,
                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE, cwd=self.bin)
 
     def run_with_keys(self, keys, *args, timeout=60):
@@ -214,8 +241,9 @@ class Scenario:
 
     def run_in_cmd(self, command, timeout=30, cwd=None):
         """A command line for Wine's cmd, to give vernix.exe another TEMP, TMP or folder."""
-        proc = self._ns([WINE, "cmd", "/c", command], stdin=DEVNULL, capture_output=True,
-                        timeout=timeout, cwd=cwd or self.bin)
+        proc = subprocess.run(self._program([WINE, "cmd", "/c", command]), env=self._env(),
+                              stdin=DEVNULL, capture_output=True, timeout=timeout,
+                              cwd=cwd or self.bin)
         return Result(proc.returncode, decode(proc.stdout), decode(proc.stderr))
 
     # --- what the registry holds ----------------------------------------------------------
@@ -262,6 +290,24 @@ class Scenario:
     def read(self, name, folder=None):
         with open(os.path.join(folder or self.bin, name), "rb") as f:
             return f.read()
+
+    def plant(self, dll):
+        """A DLL of the system's name next to vernix.exe, which Wine is told to prefer."""
+        shutil.copy(os.path.join(PLANTED, dll + ".dll"), self.bin)
+        name = dll + "=n,b"
+        self.overrides = name if not self.overrides else self.overrides + ";" + name
+        return os.path.join(self.bin, dll + ".dll.loaded")
+
+    def expected_report(self, ethernet=""):
+        """The report's lines as Linux says they must read, with CR LF line ends."""
+        number = machine_number(self.address(0))
+        host = expected_host_name(self.hostname)
+        lines = ["Model:               \t" + processor_model(), "CPU:                 \t" + number]
+        if host is not None:
+            lines.append("Host name:           \t" + host)
+        lines += ["Ethernet Address:    \t" + ethernet,
+                  "Custom:              \t%03X" % int(number, 16)]
+        return ("\r\n".join(lines) + "\r\n").encode("latin-1")
 
     def address(self, index):
         return interface_address(self.namespace, "v%d" % index)
