@@ -51,9 +51,9 @@ class UniqueLibrary {
   ~UniqueLibrary() { Reset(); }
 
   HMODULE Get() const { return module_; }
-  void Reset() {
+  void Reset(HMODULE module = nullptr) {
     if (module_ != nullptr) FreeLibrary(module_);
-    module_ = nullptr;
+    module_ = module;
   }
 
  private:

@@ -1,6 +1,7 @@
 // The system's collectors, by attribute bit, and the attribute section of the report.
 
 #include "app/report.h"
+#include "machine/collectors/ethernet_address.h"
 #include "machine/collectors/host_name.h"
 #include "machine/machine_attributes.h"
 
@@ -9,6 +10,7 @@ namespace {
 // In increasing order of the bit. The custom value has no collector.
 const CollectorEntry kCollectors[] = {
     {kHostNameBit, GetMachineHostName},
+    {kEthernetAddressBit, GetEthernetAddress},
 };
 
 const AttributeCollection kSystemCollection = {
