@@ -25,6 +25,7 @@ BUILD = os.path.abspath(os.environ.get("VERNIX_BUILD", "build/windows-x64"))
 VERNIX = os.path.join(BUILD, "vernix.exe")
 VXKEYS = os.path.join(BUILD, "tests", "tools", "vxkeys.exe")
 VXBOX = os.path.join(BUILD, "tests", "tools", "vxbox.exe")
+VXCARD = os.path.join(BUILD, "tests", "tools", "vxcard.exe")
 PLANTED = os.path.join(BUILD, "tests", "tools", "planted")
 WORK = os.path.join(BUILD, "accept")
 TEMPLATE = os.path.join(WORK, "template")
@@ -106,6 +107,10 @@ def expected_host_name(name):
     return cut.decode("latin-1")
 
 
+def ethernet_text(address):
+    return "-".join("%02X" % byte for byte in address)
+
+
 def machine_number(address):
     return "".join("%02X" % byte for byte in address[2:6])
 
@@ -141,12 +146,13 @@ class Scenario:
 
     counter = 0
 
-    def __init__(self, addresses, display=None, hostname="ws12.lab"):
+    def __init__(self, addresses, display=None, hostname="ws12.lab", ipv4=None):
         Scenario.counter += 1
         tag = "%d%d" % (os.getpid() % 10000, Scenario.counter)
         self.namespace = "vxacc" + tag
         self.peers = "vxaccp" + tag
         self.addresses = list(addresses)
+        self.ipv4 = dict(ipv4 or {})   # adapter index -> "address/prefix"
         self.display = display
         self.hostname = hostname   # the programs run in a UTS namespace with this host name
         self.overrides = ""        # more WINEDLLOVERRIDES for the programs
@@ -186,6 +192,9 @@ class Scenario:
                             "address", address, "type", "veth", "peer", "name",
                             "p%d" % index, "netns", self.peers], check=True)
         subprocess.run(["ip", "-n", self.namespace, "link", "set", "lo", "up"], check=True)
+        for index, address in self.ipv4.items():
+            subprocess.run(["ip", "-n", self.namespace, "addr", "add", address, "dev",
+                            "v%d" % index], check=True)
 
     def _program(self, argv):
         """A Windows program's command line, inside the namespace and with the host name."""
@@ -274,6 +283,15 @@ class Scenario:
                 values[match.group(1)] = match.group(2).strip()
         return cards
 
+    def add_card(self, name, service=None):
+        """A NetworkCards subkey of the test's own, volatile as Wine's own subkeys are."""
+        result = self.run("add", name, *([service] if service else []), exe=VXCARD)
+        if result.status != 0:
+            raise RuntimeError("vxcard add failed: %r" % result)
+
+    def dos_device(self, name):
+        return self.run("device", name, exe=VXCARD).out.strip()
+
     def set_windows_version(self, version):
         self.reg("add", r"HKCU\Software\Wine", "/v", "Version", "/d", version, "/f")
 
@@ -298,9 +316,12 @@ class Scenario:
         self.overrides = name if not self.overrides else self.overrides + ";" + name
         return os.path.join(self.bin, dll + ".dll.loaded")
 
-    def expected_report(self, ethernet=""):
-        """The report's lines as Linux says they must read, with CR LF line ends."""
-        number = machine_number(self.address(0))
+    def expected_report(self, ethernet=None, number_of=0):
+        """The report's lines as Linux says they must read, with CR LF line ends: by default
+        with the first adapter's machine number and Ethernet address."""
+        number = machine_number(self.address(number_of))
+        if ethernet is None:
+            ethernet = ethernet_text(self.address(0))
         host = expected_host_name(self.hostname)
         lines = ["Model:               \t" + processor_model(), "CPU:                 \t" + number]
         if host is not None:

@@ -1,0 +1,65 @@
+"""The "Ethernet Address:" line: the first adapter's permanent address from its NDIS driver,
+else NetBIOS adapter status, else the SNMP interface table; DLLs from the system directory."""
+
+import os
+import unittest
+
+from vxaccept import (ADDRESS_A, ADDRESS_B, ZERO_TAIL, AcceptanceCase, Scenario, ethernet_text,
+                      machine_number)
+
+
+def ethernet_line(report):
+    for line in report.decode("latin-1").split("\r\n"):
+        if line.startswith("Ethernet Address:"):
+            return line.split("\t", 1)[1]
+    return None
+
+
+class EthernetAddress(AcceptanceCase):
+    def report(self, scenario, number_of=None):
+        result = scenario.run()
+        self.assertEqual(result.status, 0, result)
+        index = 0 if number_of is None else number_of
+        return scenario.read(scenario.report_name(machine_number(scenario.address(index))))
+
+    def test_the_first_ethernet_driver_answers_even_with_a_zero_tail(self):
+        # Loopback comes first and answers with no address; the adapter whose address ends in
+        # zeros can't give the machine number, but its address is taken as it is.
+        with Scenario([ZERO_TAIL, ADDRESS_B]) as scenario:
+            report = self.report(scenario, number_of=1)
+            self.assertEqual(ethernet_line(report), ethernet_text(scenario.address(0)))
+            self.assertEqual(report, scenario.expected_report(
+                ethernet=ethernet_text(scenario.address(0)), number_of=1))
+
+    def test_a_card_without_service_name_stops_the_drivers_and_netbios_answers(self):
+        # Wine's NetBIOS serves the adapters that have an IPv4 address: only the second here,
+        # while the drivers would have given the first.
+        with Scenario([ADDRESS_A, ADDRESS_B], ipv4={1: "10.99.0.2/24"}) as scenario:
+            scenario.add_card("0")
+            report = self.report(scenario)
+            self.assertEqual(ethernet_line(report), ethernet_text(scenario.address(1)))
+
+    def test_when_no_method_answers_the_line_is_empty_and_no_dll_is_taken_from_beside_it(self):
+        # No IPv4 address: NetBIOS has no adapter, and Wine's SNMP agent leaves the
+        # ifPhysAddress column at the loopback row (see docs/wine.md), so all three fail.
+        with Scenario([ADDRESS_A]) as scenario:
+            scenario.add_card("0")
+            markers = [scenario.plant(dll) for dll in ("netapi32", "inetmib1", "snmpapi")]
+            report = self.report(scenario)
+            self.assertEqual(ethernet_line(report), "")
+            loaded = [os.path.basename(m) for m in markers if os.path.exists(m)]
+            self.assertEqual(loaded, [], "planted DLLs were loaded")
+
+    def test_a_service_without_device_name_leaves_none_behind(self):
+        with Scenario([ADDRESS_A]) as scenario:
+            scenario.add_card("0", "VxNoDevice")
+            self.assertEqual(scenario.dos_device("VxNoDevice"), "undefined")
+            result = scenario.run("-d")
+            self.assertIn("CreateFile() failed for \\\\.\\VxNoDevice. Error 2\n", result.err)
+            report = scenario.read(scenario.report_name(machine_number(scenario.address(0))))
+            self.assertEqual(ethernet_line(report), ethernet_text(scenario.address(0)))
+            self.assertEqual(scenario.dos_device("VxNoDevice"), "undefined")
+
+
+if __name__ == "__main__":
+    unittest.main()
