@@ -95,6 +95,7 @@ void ShowFinalMessage(const char* message) {
 }
 
 int FailMachineNumber(const char* errorText) {
+  fflush(stdout);   // what was listed comes before the error
   fprintf(stderr, "%s\n", errorText);
   fflush(stderr);
   printf("Hit any key to continue ");
@@ -106,6 +107,11 @@ int FailMachineNumber(const char* errorText) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Unbuffered, the runtime writes every character of a line on its own. The output is
+  // flushed wherever the user must see it: before a prompt or diagnostic, and at each message.
+  static char outputBuffer[4096];
+  setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
+
   if (!IsWindowsNT()) {
     fprintf(stderr, "Not supported on Win98/95/Me\n");
     return 1;
