@@ -89,11 +89,21 @@ size_t DecodeUtf8(const char* src, char16_t* dst, size_t dstUnits, bool* invalid
   return units;
 }
 
-int AnsiToUtf8(const char* src, char* dst, size_t size) {
+namespace {
+
+// The start of both conversions: the locale set up, the destination emptied where there is
+// one. False when an argument is missing.
+bool BeginConversion(const char* src, char* dst, size_t size) {
   SetUpTextLocaleOnce();
-  if (dst == nullptr || size == 0) return -1;
+  if (dst == nullptr || size == 0) return false;
   dst[0] = '\0';
-  if (src == nullptr) return -1;
+  return src != nullptr;
+}
+
+}  // namespace
+
+int AnsiToUtf8(const char* src, char* dst, size_t size) {
+  if (!BeginConversion(src, dst, size)) return -1;
   size_t length = strlen(src);
   Temporary<char16_t> wide(length + 1);
   if (wide.data == nullptr) return -1;
@@ -106,10 +116,7 @@ int AnsiToUtf8(const char* src, char* dst, size_t size) {
 }
 
 int Utf8ToAnsi(const char* src, char* dst, size_t size) {
-  SetUpTextLocaleOnce();
-  if (dst == nullptr || size == 0) return -1;
-  dst[0] = '\0';
-  if (src == nullptr) return -1;
+  if (!BeginConversion(src, dst, size)) return -1;
   size_t length = strlen(src);
   Temporary<char16_t> wide(length + 1);
   if (wide.data == nullptr) return -1;

@@ -42,16 +42,23 @@ const CollectorEntry kFakes[] = {
 };
 const AttributeCollection kCollection = {kFakes, 3, FakeFinish};
 
+MachineAttributes Filled(const char* host, const char* ethernet, const char* serial,
+                         uint32_t custom) {
+  MachineAttributes record;
+  strcpy(record.hostName, host);
+  strcpy(record.ethernetAddress, ethernet);
+  strcpy(record.processorSerial, serial);
+  record.customValue = custom;
+  return record;
+}
+
 class Collection : public testing::Test {
  protected:
   void SetUp() override {
     g_calls.clear();
     g_hostResult = g_ethernetResult = g_serialResult = 0;
     g_finishedWith = 0xdeadbeef;
-    strcpy(record.hostName, "stale host");
-    strcpy(record.ethernetAddress, "stale address");
-    strcpy(record.processorSerial, "stale serial");
-    record.customValue = 0x1234;
+    record = Filled("stale host", "stale address", "stale serial", 0x1234);
   }
   MachineAttributes record;
 };
@@ -114,12 +121,7 @@ std::string Lines(MachineAttributes record, uint32_t obtained, const char* machi
 }
 
 MachineAttributes Filled() {
-  MachineAttributes record;
-  strcpy(record.hostName, "WS12");
-  strcpy(record.ethernetAddress, "00-0C-29-AB-CD-EF");
-  strcpy(record.processorSerial, "000006b1000000000000abcd");
-  record.customValue = 0;
-  return record;
+  return Filled("WS12", "00-0C-29-AB-CD-EF", "000006b1000000000000abcd", 0);
 }
 
 TEST(AttributeLines, AppearAsTheirBitsWereObtained) {
