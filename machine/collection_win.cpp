@@ -3,6 +3,7 @@
 #include "app/report.h"
 #include "machine/collectors/ethernet_address.h"
 #include "machine/collectors/host_name.h"
+#include "machine/collectors/processor_serial.h"
 #include "machine/machine_attributes.h"
 
 namespace {
@@ -11,6 +12,7 @@ namespace {
 const CollectorEntry kCollectors[] = {
     {kHostNameBit, GetMachineHostName},
     {kEthernetAddressBit, GetEthernetAddress},
+    {kProcessorSerialBit, GetProcessorSerial},
 };
 
 const AttributeCollection kSystemCollection = {

@@ -22,7 +22,8 @@ add_executable(shell_tests
   ${CMAKE_CURRENT_LIST_DIR}/../win/wine_test_support.cpp
   ${CMAKE_CURRENT_LIST_DIR}/../win/adapter_walk_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/../win/cards_key_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/../win/ethernet_method_test.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/../win/ethernet_method_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../win/processor_serial_test.cpp)
 target_link_libraries(shell_tests PRIVATE vernix_shell GTest::gtest_main)
 vernix_wine_test(shell_tests)
 
