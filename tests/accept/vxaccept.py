@@ -129,6 +129,35 @@ def processor_model():
     return "%03X" % (((model << 8) | stepping) & 0xFFFF)
 
 
+def processor_flags():
+    """The feature flags of the first processor in /proc/cpuinfo."""
+    with open("/proc/cpuinfo") as cpuinfo:
+        for line in cpuinfo:
+            key, _, value = line.partition(":")
+            if key.strip() == "flags":
+                return value.split()
+    return []
+
+
+def processor_serial():
+    """The serial number the report must show, or None where Linux says the processor reports
+    none: the signature (leaf 1 EAX), then ECX and EDX of leaf 3, read through the kernel's
+    CPUID device of processor 0."""
+    flags = processor_flags()
+    if "sse" not in flags or "pn" not in flags:
+        return None
+    try:
+        with open("/dev/cpu/0/cpuid", "rb") as cpuid:
+            leaf1 = os.pread(cpuid.fileno(), 16, 1)
+            leaf3 = os.pread(cpuid.fileno(), 16, 3)
+    except OSError as error:
+        raise unittest.SkipTest("the processor reports a serial number, but /dev/cpu/0/cpuid "
+                                "can't be read to check it: %s" % error)
+    words = [int.from_bytes(leaf1[0:4], "little"), int.from_bytes(leaf3[8:12], "little"),
+             int.from_bytes(leaf3[12:16], "little")]
+    return "%08x%08x%08x" % tuple(words)
+
+
 class Result:
     def __init__(self, status, out, err, log=""):
         self.status = status
@@ -156,6 +185,7 @@ class Scenario:
         self.display = display
         self.hostname = hostname   # the programs run in a UTS namespace with this host name
         self.overrides = ""        # more WINEDLLOVERRIDES for the programs
+        self.cpus = None           # the Linux processors the programs may run on ("0", "1")
         self.root = tempfile.mkdtemp(prefix="scenario-", dir=WORK)
         self.prefix = os.path.join(self.root, "prefix")
         self.bin = os.path.join(self.root, "bin")
@@ -199,6 +229,8 @@ class Scenario:
     def _program(self, argv):
         """A Windows program's command line, inside the namespace and with the host name."""
         command = ["ip", "netns", "exec", self.namespace]
+        if self.cpus is not None:
+            command += ["taskset", "-c", self.cpus]
         if self.hostname is not None:
             command += ["unshare", "-u", "sh", "-c",
                         'printf %s "$0" >/proc/sys/kernel/hostname && exec "$@"', self.hostname]
@@ -326,8 +358,11 @@ class Scenario:
         lines = ["Model:               \t" + processor_model(), "CPU:                 \t" + number]
         if host is not None:
             lines.append("Host name:           \t" + host)
-        lines += ["Ethernet Address:    \t" + ethernet,
-                  "Custom:              \t%03X" % int(number, 16)]
+        lines.append("Ethernet Address:    \t" + ethernet)
+        serial = processor_serial()
+        if serial is not None:
+            lines.append("CPU Serial No:       \t" + serial)
+        lines.append("Custom:              \t%03X" % int(number, 16))
         return ("\r\n".join(lines) + "\r\n").encode("latin-1")
 
     def address(self, index):
