@@ -19,7 +19,6 @@ TEST(ProbeResult, SseIsTestedBeforeTheSerialNumberFeature) {
   EXPECT_EQ(ProbeResultForFeatures(0), 1);
   EXPECT_EQ(ProbeResultForFeatures(1u << 26 | kSerialNumber), 1);   // SSE2 is not SSE
   EXPECT_EQ(ProbeResultForFeatures(0xffffffffu & ~kSerialNumber), 2);
-  EXPECT_EQ(ProbeResultForFeatures(0xffffffffu), 0);
 }
 
 TEST(SerialText, EightLowerCaseDigitsPerWordSignatureFirst) {
@@ -87,13 +86,6 @@ class SerialQuery : public ::testing::Test {
   char text[25];
 };
 
-TEST_F(SerialQuery, AProcessOnProcessorZeroOnlyLeavesTheThreadAlone) {
-  ASSERT_EQ(Query(), 0);
-  EXPECT_STREQ(text, "000006b10000000200000003");
-  EXPECT_TRUE(machine.setCalls.empty());
-  EXPECT_EQ(machine.probedOn, std::vector<uintptr_t>{1});
-}
-
 TEST_F(SerialQuery, WithoutProcessorZeroOrAReadableMaskNothingIsProbed) {
   for (uintptr_t mask : {uintptr_t{0x6}, uintptr_t{0x2}, uintptr_t{0}}) {
     machine.processMask = mask;
@@ -119,9 +111,7 @@ TEST_F(SerialQuery, TheThreadIsMovedToProcessorZeroAndGivenItsMaskBack) {
     EXPECT_EQ(machine.probedOn, std::vector<uintptr_t>{1});
     EXPECT_EQ(machine.setCalls, (std::vector<uintptr_t>{1, 0xc}));
     EXPECT_EQ(machine.threadMask, 0xcu) << "after probe result " << result;
-    if (result != 0) {
-      EXPECT_STREQ(text, "");
-    }
+    EXPECT_STREQ(text, result == 0 ? "000006b10000000200000003" : "");
   }
 }
 
@@ -132,11 +122,6 @@ TEST_F(SerialQuery, AThreadThatCantBeMovedIsProbedWhereItIs) {
   ASSERT_EQ(Query(), 0);
   EXPECT_EQ(machine.probedOn, std::vector<uintptr_t>{2});
   EXPECT_EQ(machine.setCalls, std::vector<uintptr_t>{1}) << "nothing to give back";
-}
-
-TEST_F(SerialQuery, ANullTextIsRefused) {
-  EXPECT_EQ(QuerySerialWith(&kFakePlatform, nullptr), 1);
-  EXPECT_TRUE(machine.probedOn.empty());
 }
 
 }  // namespace
