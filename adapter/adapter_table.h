@@ -47,7 +47,9 @@ char KeyCharacterForEntry(int n);
 // Enter (13 or 10) gives the default index; 1-9, A-Z and a-z give 1-35 when within the count.
 int EntryForKey(int code, int count, int defaultIndex);
 
-// NDIS media and the permanent-address query of each medium the machine number accepts.
+// The NDIS query control code (input one OID, output its value), the media and the
+// permanent-address query of each medium the machine number accepts.
+constexpr uint32_t kIoctlNdisQueryGlobalStats = 0x00170002;
 constexpr uint32_t kNdisMedium802_3 = 0;
 constexpr uint32_t kNdisMedium802_5 = 1;
 constexpr uint32_t kOidGenMediaInUse = 0x00010104;

@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr DWORD kIoctlNdisQueryGlobalStats = 0x00170002;
 constexpr DWORD kSubkeyNameSize = 16;
 constexpr DWORD kDescriptionSize = 256;
 constexpr size_t kDevicePathSize = 512;
@@ -80,27 +79,29 @@ bool QueryDeviceName(const char* serviceName, TargetPathBuffer* target, DWORD* s
   return true;
 }
 
-// Asks the open driver for one OID into the 16-byte output. Returns the DeviceIoControl result.
-bool QueryDriver(HANDLE device, uint32_t oid, unsigned char output[16], DWORD* returned) {
-  *returned = 0;
-  return DeviceIoControl(device, kIoctlNdisQueryGlobalStats, &oid, sizeof oid, output, 16,
-                         returned, nullptr) != FALSE;
+// Asks the open driver for one OID into the 16-byte output; the answer must be of the expected
+// length. The query is named in the diagnostics by its label.
+bool QueryDriver(HANDLE device, uint32_t oid, const char* label, DWORD expected,
+                 unsigned char output[16]) {
+  DWORD returned = 0;
+  if (!DeviceIoControl(device, kIoctlNdisQueryGlobalStats, &oid, sizeof oid, output, 16,
+                       &returned, nullptr)) {
+    WriteDiagnostic("DeviceIoControl(%s) failed. Error %d\n", label,
+                    static_cast<int>(GetLastError()));
+    return false;
+  }
+  if (returned != expected) {
+    WriteDiagnostic("DeviceIoControl(%s) returned %d bytes (expected %d).\n", label,
+                    static_cast<int>(returned), static_cast<int>(expected));
+    return false;
+  }
+  return true;
 }
 
 // Medium, then permanent address. On success the adapter's machine number is in machineNumber.
 bool QueryPermanentAddress(HANDLE device, char* machineNumber) {
   unsigned char output[16] = {};
-  DWORD returned = 0;
-  if (!QueryDriver(device, kOidGenMediaInUse, output, &returned)) {
-    WriteDiagnostic("DeviceIoControl(IN_USE) failed. Error %d\n",
-                    static_cast<int>(GetLastError()));
-    return false;
-  }
-  if (returned != 4) {
-    WriteDiagnostic("DeviceIoControl(IN_USE) returned %d bytes (expected %d).\n",
-                    static_cast<int>(returned), 4);
-    return false;
-  }
+  if (!QueryDriver(device, kOidGenMediaInUse, "IN_USE", 4, output)) return false;
   uint32_t medium = 0;
   memcpy(&medium, output, sizeof medium);
   uint32_t addressOid = 0;
@@ -111,16 +112,7 @@ bool QueryPermanentAddress(HANDLE device, char* machineNumber) {
   WriteDiagnostic(medium == kNdisMedium802_3 ? "Medium: 802.3 (Ethernet).\n"
                                              : "Medium: 802.5 (Token ring).\n");
 
-  if (!QueryDriver(device, addressOid, output, &returned)) {
-    WriteDiagnostic("DeviceIoControl(PERMANENT_ADDRESS) failed. Error %d\n",
-                    static_cast<int>(GetLastError()));
-    return false;
-  }
-  if (returned != 6) {
-    WriteDiagnostic("DeviceIoControl(PERMANENT_ADDRESS) returned %d bytes (expected %d).\n",
-                    static_cast<int>(returned), 6);
-    return false;
-  }
+  if (!QueryDriver(device, addressOid, "PERMANENT_ADDRESS", 6, output)) return false;
   FormatMachineNumber(output, machineNumber);
   if (!IsUsableMachineNumber(machineNumber)) {
     WriteDiagnostic("Last six hex digits of MAC address were all zeroes.\n");
@@ -166,12 +158,10 @@ Outcome ExamineAdapter(HKEY cards, const char* subkeyName, AdapterTable* table,
   }
 
   char* serviceName = WorkingSlot(table)->serviceName;
-  DWORD type = 0;
-  result = ReadRegistryText(subkey.Get(), kServiceNameValue, serviceName, kServiceNameSize, &type);
-  if (result != ERROR_SUCCESS || type != REG_SZ) {
+  if (!ReadRegistryString(subkey.Get(), kServiceNameValue, serviceName, kServiceNameSize,
+                          &result)) {
     WriteDiagnostic("RegQueryValueEx(ServiceName) failed for HLM\\%s\\%s. Error %d\n",
                     kNetworkCardsKeyPath, subkeyName, static_cast<int>(result));
-    serviceName[0] = '\0';
     return Outcome::kNextAdapter;
   }
 
@@ -221,12 +211,7 @@ void ReadStoredServiceName(char storedServiceName[kServiceNameSize]) {
       ERROR_SUCCESS) {
     return;
   }
-  DWORD type = 0;
-  if (ReadRegistryText(key.Get(), kServiceNameValue, storedServiceName, kServiceNameSize,
-                       &type) != ERROR_SUCCESS ||
-      type != REG_SZ) {
-    storedServiceName[0] = '\0';
-  }
+  ReadRegistryString(key.Get(), kServiceNameValue, storedServiceName, kServiceNameSize, nullptr);
   key.Reset();
   WriteDiagnostic("Registry checked for default card - \"%s\"\n", storedServiceName);
 }

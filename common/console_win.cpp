@@ -22,8 +22,6 @@ bool IsConsole(const UniqueHandle& input) {
 
 }  // namespace
 
-bool HasConsoleInput() { return IsConsole(OpenConsoleInput()); }
-
 bool WaitForKey() {
   {
     UniqueHandle input = OpenConsoleInput();

@@ -1,9 +1,6 @@
 // Waiting for a key at the console keyboard.
 #pragma once
 
-// True when the process has a console to read keys from; a detached or service start has none.
-bool HasConsoleInput();
-
 // Waits until a key is waiting at the console keyboard, without reading it (the key stays for
 // _getch). Returns false at once, without waiting, when the process has no console input.
 //

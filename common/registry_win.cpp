@@ -15,3 +15,12 @@ LONG ReadRegistryText(HKEY key, const char* name, char* buf, DWORD size, DWORD* 
   }
   return ERROR_SUCCESS;
 }
+
+bool ReadRegistryString(HKEY key, const char* name, char* buf, DWORD size, LONG* result) {
+  DWORD type = 0;
+  LONG read = ReadRegistryText(key, name, buf, size, &type);
+  if (result != nullptr) *result = read;
+  if (read == ERROR_SUCCESS && type == REG_SZ) return true;
+  buf[0] = '\0';
+  return false;
+}

@@ -7,3 +7,10 @@
 // the current directory, where a planted copy would run with this program's rights.
 // Returns null when it can't be loaded.
 HMODULE LoadSystemLibrary(const char* name);
+
+// The named entry point of a loaded library as a function of the given type; null when the
+// library has no such entry point.
+template <typename Function>
+Function FindEntryPoint(HMODULE library, const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}

@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr DWORD kIoctlNdisQueryGlobalStats = 0x00170002;
 constexpr DWORD kCardServiceNameSize = 260;
 constexpr DWORD kSubkeyNameSize = 16;
 constexpr DWORD kNdisAnswerSize = 4096;
@@ -51,13 +50,10 @@ LONG ReadCardServiceName(CardRecord* card, uint32_t index) {
   if (RegOpenKeyExA(cards.Get(), subkeyName, 0, KEY_READ, subkey.Put()) != ERROR_SUCCESS) {
     return -1;
   }
-  DWORD type = 0;
-  if (ReadRegistryText(subkey.Get(), kServiceNameValue, card->serviceName, kCardServiceNameSize,
-                       &type) != ERROR_SUCCESS ||
-      type != REG_SZ) {
-    return -1;
-  }
-  return 0;
+  return ReadRegistryString(subkey.Get(), kServiceNameValue, card->serviceName,
+                            kCardServiceNameSize, nullptr)
+             ? 0
+             : -1;
 }
 
 // One NDIS query of the named device. A device name that doesn't exist yet is defined for the

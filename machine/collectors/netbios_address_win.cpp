@@ -25,8 +25,7 @@ int GetMACFromNetBIOS(unsigned char* address, size_t size) {
   if (size < kEthernetAddressLength) return -1;
   UniqueLibrary library(LoadSystemLibrary("netapi32.dll"));
   if (library.Get() == nullptr) return -1;
-  auto netbios = reinterpret_cast<NetbiosFunction>(
-      reinterpret_cast<void*>(GetProcAddress(library.Get(), "Netbios")));
+  auto netbios = FindEntryPoint<NetbiosFunction>(library.Get(), "Netbios");
   if (netbios == nullptr) return -1;
 
   for (int lana = 0; lana < kLanaCount; ++lana) {

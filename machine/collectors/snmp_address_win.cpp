@@ -23,12 +23,6 @@ using VarBindFreeFunction = VOID(SNMP_FUNC_TYPE*)(SnmpVarBind*);
 
 constexpr UINT kColumnLength = 10;
 
-template <typename Function>
-Function Find(const UniqueLibrary& library, const char* name) {
-  return reinterpret_cast<Function>(
-      reinterpret_cast<void*>(GetProcAddress(library.Get(), name)));
-}
-
 struct Agent {
   InitFunction init;
   QueryFunction query;
@@ -78,11 +72,12 @@ int GetMACFromSNMP(unsigned char* address, size_t) {
   utilityLibrary.Reset(LoadSystemLibrary("snmpapi.dll"));
   if (utilityLibrary.Get() == nullptr) return -1;
 
-  Agent agent = {Find<InitFunction>(agentLibrary, "SnmpExtensionInit"),
-                 Find<QueryFunction>(agentLibrary, "SnmpExtensionQuery"),
-                 Find<OidCopyFunction>(utilityLibrary, "SnmpUtilOidCpy"),
-                 Find<OidCompareFunction>(utilityLibrary, "SnmpUtilOidNCmp"),
-                 Find<VarBindFreeFunction>(utilityLibrary, "SnmpUtilVarBindFree")};
+  HMODULE agentModule = agentLibrary.Get(), utilityModule = utilityLibrary.Get();
+  Agent agent = {FindEntryPoint<InitFunction>(agentModule, "SnmpExtensionInit"),
+                 FindEntryPoint<QueryFunction>(agentModule, "SnmpExtensionQuery"),
+                 FindEntryPoint<OidCopyFunction>(utilityModule, "SnmpUtilOidCpy"),
+                 FindEntryPoint<OidCompareFunction>(utilityModule, "SnmpUtilOidNCmp"),
+                 FindEntryPoint<VarBindFreeFunction>(utilityModule, "SnmpUtilVarBindFree")};
   if (!agent.init || !agent.query || !agent.copy || !agent.compare || !agent.release) return -1;
 
   HANDLE trapEvent = nullptr;

@@ -5,28 +5,20 @@ import os
 import unittest
 
 from vxaccept import (ADDRESS_A, ADDRESS_B, ZERO_TAIL, AcceptanceCase, Scenario, ethernet_text,
-                      machine_number)
+                      machine_number, report_values)
 
 
 def ethernet_line(report):
-    for line in report.decode("latin-1").split("\r\n"):
-        if line.startswith("Ethernet Address:"):
-            return line.split("\t", 1)[1]
-    return None
+    values = report_values(report, "Ethernet Address:")
+    return values[0] if values else None
 
 
 class EthernetAddress(AcceptanceCase):
-    def report(self, scenario, number_of=None):
-        result = scenario.run()
-        self.assertEqual(result.status, 0, result)
-        index = 0 if number_of is None else number_of
-        return scenario.read(scenario.report_name(machine_number(scenario.address(index))))
-
     def test_the_first_ethernet_driver_answers_even_with_a_zero_tail(self):
         # Loopback comes first and answers with no address; the adapter whose address ends in
         # zeros can't give the machine number, but its address is taken as it is.
         with Scenario([ZERO_TAIL, ADDRESS_B]) as scenario:
-            report = self.report(scenario, number_of=1)
+            report = self.written_report(scenario, number_of=1)
             self.assertEqual(ethernet_line(report), ethernet_text(scenario.address(0)))
             self.assertEqual(report, scenario.expected_report(
                 ethernet=ethernet_text(scenario.address(0)), number_of=1))
@@ -36,7 +28,7 @@ class EthernetAddress(AcceptanceCase):
         # while the drivers would have given the first.
         with Scenario([ADDRESS_A, ADDRESS_B], ipv4={1: "10.99.0.2/24"}) as scenario:
             scenario.add_card("0")
-            report = self.report(scenario)
+            report = self.written_report(scenario)
             self.assertEqual(ethernet_line(report), ethernet_text(scenario.address(1)))
 
     def test_when_no_method_answers_the_line_is_empty_and_no_dll_is_taken_from_beside_it(self):
@@ -45,7 +37,7 @@ class EthernetAddress(AcceptanceCase):
         with Scenario([ADDRESS_A]) as scenario:
             scenario.add_card("0")
             markers = [scenario.plant(dll) for dll in ("netapi32", "inetmib1", "snmpapi")]
-            report = self.report(scenario)
+            report = self.written_report(scenario)
             self.assertEqual(ethernet_line(report), "")
             loaded = [os.path.basename(m) for m in markers if os.path.exists(m)]
             self.assertEqual(loaded, [], "planted DLLs were loaded")

@@ -4,15 +4,10 @@ Windows Sockets library taken from the system directory only."""
 import os
 import unittest
 
-from vxaccept import ADDRESS_A, AcceptanceCase, Scenario, expected_host_name, machine_number
+from vxaccept import ADDRESS_A, AcceptanceCase, Scenario, expected_host_name
 
 
 class HostName(AcceptanceCase):
-    def report(self, scenario):
-        result = scenario.run()
-        self.assertEqual(result.status, 0, result)
-        return scenario.read(scenario.report_name(machine_number(scenario.address(0))))
-
     def test_host_names_are_cut_at_the_first_dot_and_cased_when_seven_bit(self):
         names = {
             "ws12.lab": "WS12",
@@ -24,7 +19,7 @@ class HostName(AcceptanceCase):
         with Scenario([ADDRESS_A]) as scenario:
             for name, shown in names.items():
                 scenario.hostname = name
-                report = self.report(scenario)
+                report = self.written_report(scenario)
                 self.assertEqual(report, scenario.expected_report(), name)
                 # Wine hands the Linux name over as its UTF-8 bytes; the report keeps them.
                 self.assertEqual(expected_host_name(name),
@@ -34,14 +29,14 @@ class HostName(AcceptanceCase):
 
     def test_a_name_too_long_for_the_field_gives_no_host_name_line(self):
         with Scenario([ADDRESS_A], hostname="b" * 64) as scenario:
-            report = self.report(scenario)
+            report = self.written_report(scenario)
             self.assertNotIn(b"Host name:", report)
             self.assertEqual(report, scenario.expected_report())
 
     def test_without_the_socket_library_there_is_no_host_name_and_the_run_goes_on(self):
         with Scenario([ADDRESS_A]) as scenario:
             scenario.overrides = "wsock32=d"
-            report = self.report(scenario)
+            report = self.written_report(scenario)
             self.assertNotIn(b"Host name:", report)
             expected = scenario.expected_report().split(b"\r\n")
             self.assertEqual(report.split(b"\r\n"),
@@ -50,7 +45,7 @@ class HostName(AcceptanceCase):
     def test_a_socket_library_planted_next_to_the_executable_is_never_loaded(self):
         with Scenario([ADDRESS_A]) as scenario:
             marker = scenario.plant("wsock32")
-            report = self.report(scenario)
+            report = self.written_report(scenario)
             self.assertFalse(os.path.exists(marker), "the planted wsock32.dll was loaded")
             self.assertIn(b"Host name:           \tWS12\r\n", report)
 

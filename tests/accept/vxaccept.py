@@ -369,6 +369,12 @@ class Scenario:
         return interface_address(self.namespace, "v%d" % index)
 
 
+def report_values(report, label):
+    """The values of a report's lines that carry the label ("Ethernet Address:")."""
+    return [line.split("\t", 1)[1] for line in report.decode("latin-1").split("\r\n")
+            if line.startswith(label)]
+
+
 def decode(data):
     """Console output as text, with the carriage returns of CR LF line ends taken out."""
     return data.decode("latin-1").replace("\r\n", "\n")
@@ -423,6 +429,13 @@ class AcceptanceCase(unittest.TestCase):
     def setUpClass(cls):
         require_prerequisites()
         ensure_template()
+
+    def written_report(self, scenario, number_of=0):
+        """Runs vernix.exe without console input and returns the report it wrote next to
+        itself, named by the machine number of adapter number_of."""
+        result = scenario.run()
+        self.assertEqual(result.status, 0, result)
+        return scenario.read(scenario.report_name(machine_number(scenario.address(number_of))))
 
     def assertListed(self, result, scenario, usable):
         """The adapter list: a line per usable adapter (named by its Linux interface), in the
