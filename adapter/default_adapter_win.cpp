@@ -12,6 +12,7 @@
 #include "app/diagnostics.h"
 #include "common/bounded_text.h"
 #include "common/console_win.h"
+#include "common/registry_win.h"
 #include "common/win_resources.h"
 
 namespace {
@@ -36,12 +37,28 @@ int AskForEntry(const AdapterTable* table) {
   }
 }
 
+// Earlier releases were 32-bit programs: on 64-bit Windows their choice is in the 32-bit
+// registry view. Both builds keep it there, so that the machine number never depends on the
+// build that runs. The 64-bit build asks for that view on top of the access it needs (the one
+// change to the access rights this key was always opened with); the 32-bit build is in it
+// already, and needs no flag that Windows 2000 would refuse.
+constexpr REGSAM kDefaultAdapterView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : 0;
+
+// Opens the default adapter's key for reading, or for writing, creating it when absent.
+LONG OpenDefaultAdapterKey(bool forWriting, UniqueKey* key) {
+  if (!forWriting) {
+    return RegOpenKeyExA(HKEY_LOCAL_MACHINE, kDefaultAdapterKeyPath, 0,
+                         KEY_READ | kDefaultAdapterView, key->Put());
+  }
+  return RegCreateKeyExA(HKEY_LOCAL_MACHINE, kDefaultAdapterKeyPath, 0, const_cast<char*>(""),
+                         REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | kDefaultAdapterView, nullptr,
+                         key->Put(), nullptr);
+}
+
 // Stores the service name as the default adapter, without its terminating NUL.
 int StoreDefaultAdapter(const char* serviceName, char* errorText) {
   UniqueKey key;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kDefaultAdapterKeyPath, 0, const_cast<char*>(""),
-                      REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key.Put(),
-                      nullptr) != ERROR_SUCCESS) {
+  if (OpenDefaultAdapterKey(true, &key) != ERROR_SUCCESS) {
     FormatText(errorText, kErrorTextSize,
                "Unable to write to registry. Please rerun vernix.exe as an administrator\n");
     return -1;
@@ -57,6 +74,15 @@ int StoreDefaultAdapter(const char* serviceName, char* errorText) {
 }
 
 }  // namespace
+
+void ReadStoredServiceName(char storedServiceName[kServiceNameSize]) {
+  storedServiceName[0] = '\0';
+  UniqueKey key;
+  if (OpenDefaultAdapterKey(false, &key) != ERROR_SUCCESS) return;
+  ReadRegistryString(key.Get(), kServiceNameValue, storedServiceName, kServiceNameSize, nullptr);
+  key.Reset();
+  WriteDiagnostic("Registry checked for default card - \"%s\"\n", storedServiceName);
+}
 
 int SelectDefaultAdapter(const AdapterTable* table, const char* storedServiceName,
                          char machineNumber[kMachineNumberSize], char errorText[kErrorTextSize]) {

@@ -204,18 +204,6 @@ Outcome ExamineAdapter(HKEY cards, const char* subkeyName, AdapterTable* table,
 
 }  // namespace
 
-void ReadStoredServiceName(char storedServiceName[kServiceNameSize]) {
-  storedServiceName[0] = '\0';
-  UniqueKey key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kDefaultAdapterKeyPath, 0, KEY_READ, key.Put()) !=
-      ERROR_SUCCESS) {
-    return;
-  }
-  ReadRegistryString(key.Get(), kServiceNameValue, storedServiceName, kServiceNameSize, nullptr);
-  key.Reset();
-  WriteDiagnostic("Registry checked for default card - \"%s\"\n", storedServiceName);
-}
-
 int EnumerateAdapters(AdapterTable* table, const char* storedServiceName,
                       char machineNumber[kMachineNumberSize], char errorText[kErrorTextSize]) {
   UniqueKey cards;

@@ -28,6 +28,20 @@ int ReadSerialWithCpuid(uint32_t words[kSerialWordCount]);
 // serial-number feature (bit 18) is clear, else 0.
 int ProbeResultForFeatures(uint32_t features);
 
+// The processor operations the probe runs on.
+struct ProcessorOps {
+  // Writes the flags register with setBits set and invertBits inverted, reads it back and puts
+  // the flags as they were found; returns the flags read back, *saved the flags as found.
+  uintptr_t (*tryFlags)(uintptr_t setBits, uintptr_t invertBits, uintptr_t* saved);
+  // Runs CPUID for a leaf: registers[0..3] get EAX, EBX, ECX and EDX.
+  void (*cpuid)(uint32_t leaf, uint32_t registers[4]);
+};
+
+// The probe over given processor operations: the alignment-check and identification flag
+// tests, the feature bits of leaf 1, then the signature (leaf 1 EAX) and ECX and EDX of the
+// serial leaf 3, in that order.
+int ProbeSerialWith(const ProcessorOps* ops, uint32_t words[kSerialWordCount]);
+
 // "%08x%08x%08x": each word as 8 lower-case digits with leading zeros, into 25 bytes or more.
 void FormatProcessorSerial(const uint32_t words[kSerialWordCount], char* text, size_t size);
 
@@ -46,3 +60,6 @@ int QuerySerialWith(const SerialPlatform* platform, char* text);
 
 // The Windows operations, with ReadSerialWithCpuid as the probe.
 extern const SerialPlatform kSystemSerialPlatform;
+
+// This processor's flags register and CPUID instruction.
+extern const ProcessorOps kSystemProcessorOps;

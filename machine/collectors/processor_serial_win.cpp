@@ -6,18 +6,13 @@
 
 namespace {
 
-constexpr uint64_t kAlignmentCheckFlag = 1ull << 18;
-constexpr uint64_t kIdentificationFlag = 1ull << 21;
-constexpr unsigned kFeatureLeaf = 1;
-constexpr unsigned kSerialLeaf = 3;
-
 // Writes the flags register with some bits set and some inverted, reads it back, and puts the
 // flags as they were found, in one sequence. Setting the alignment-check flag really turns
 // alignment checking on where the system allows it, so nothing but the stack's own aligned
-// 8-byte pushes and pops may touch memory while it is set. Returns the flags read back;
-// `saved` gets the flags as they were found.
-uint64_t TryFlags(uint64_t setBits, uint64_t invertBits, uint64_t* saved) {
-  uint64_t before, seen;
+// pushes and pops of whole registers may touch memory while it is set.
+uintptr_t TryFlags(uintptr_t setBits, uintptr_t invertBits, uintptr_t* saved) {
+  uintptr_t before, seen;
+#if defined(__x86_64__)
   asm volatile(
       "pushfq\n\t"
       "popq %0\n\t"
@@ -33,8 +28,36 @@ uint64_t TryFlags(uint64_t setBits, uint64_t invertBits, uint64_t* saved) {
       : "=&r"(before), "=&r"(seen)
       : "r"(setBits), "r"(invertBits)
       : "cc", "memory");
+#elif defined(__i386__)
+  asm volatile(
+      "pushfl\n\t"
+      "popl %0\n\t"
+      "movl %0, %1\n\t"
+      "orl %2, %1\n\t"
+      "xorl %3, %1\n\t"
+      "pushl %1\n\t"
+      "popfl\n\t"
+      "pushfl\n\t"
+      "popl %1\n\t"
+      "pushl %0\n\t"
+      "popfl"
+      : "=&r"(before), "=&r"(seen)
+      : "r"(setBits), "r"(invertBits)
+      : "cc", "memory");
+#else
+#error "the processor serial probe needs an x86 processor"
+#endif
   *saved = before;
   return seen;
+}
+
+void Cpuid(uint32_t leaf, uint32_t registers[4]) {
+  unsigned eax, ebx, ecx, edx;
+  __cpuid(leaf, eax, ebx, ecx, edx);
+  registers[0] = eax;
+  registers[1] = ebx;
+  registers[2] = ecx;
+  registers[3] = edx;
 }
 
 bool ReadProcessMask(uintptr_t* mask) {
@@ -52,25 +75,10 @@ uintptr_t SetThreadMask(uintptr_t mask) {
 
 const SerialPlatform kSystemSerialPlatform = {ReadProcessMask, SetThreadMask,
                                               ReadSerialWithCpuid};
+const ProcessorOps kSystemProcessorOps = {TryFlags, Cpuid};
 
 int ReadSerialWithCpuid(uint32_t words[kSerialWordCount]) {
-  // Each flags test puts the register back before it returns, so every exit below leaves the
-  // flags as they were found.
-  uint64_t saved = 0;
-  if ((TryFlags(kAlignmentCheckFlag, 0, &saved) & kAlignmentCheckFlag) == 0) return 1;
-  if (((TryFlags(0, kIdentificationFlag, &saved) ^ saved) & kIdentificationFlag) == 0) return 1;
-
-  unsigned eax, ebx, ecx, edx;
-  __cpuid(kFeatureLeaf, eax, ebx, ecx, edx);
-  int result = ProbeResultForFeatures(edx);
-  if (result != 0) return result;
-
-  __cpuid(kFeatureLeaf, eax, ebx, ecx, edx);
-  words[0] = eax;   // the processor signature
-  __cpuid(kSerialLeaf, eax, ebx, ecx, edx);
-  words[1] = ecx;
-  words[2] = edx;
-  return 0;
+  return ProbeSerialWith(&kSystemProcessorOps, words);
 }
 
 int QueryProcessorSerial(char* text) {

@@ -43,14 +43,17 @@ class EthernetAddress(AcceptanceCase):
             self.assertEqual(loaded, [], "planted DLLs were loaded")
 
     def test_a_service_without_device_name_leaves_none_behind(self):
+        # A name of 4 characters at most: Wine 8's DefineDosDevice overflows a buffer with
+        # longer ones and kills a 32-bit process (docs/wine.md).
         with Scenario([ADDRESS_A]) as scenario:
-            scenario.add_card("0", "VxNoDevice")
-            self.assertEqual(scenario.dos_device("VxNoDevice"), "undefined")
+            scenario.add_card("0", "VxNd")
+            self.assertEqual(scenario.dos_device("VxNd"), "undefined")
             result = scenario.run("-d")
-            self.assertIn("CreateFile() failed for \\\\.\\VxNoDevice. Error 2\n", result.err)
+            # The name leads to no device: Wine 8 says error 3 (path not found), not 2.
+            self.assertRegex(result.err, r"CreateFile\(\) failed for \\\\\.\\VxNd\. Error [23]\n")
             report = scenario.read(scenario.report_name(machine_number(scenario.address(0))))
             self.assertEqual(ethernet_line(report), ethernet_text(scenario.address(0)))
-            self.assertEqual(scenario.dos_device("VxNoDevice"), "undefined")
+            self.assertEqual(scenario.dos_device("VxNd"), "undefined")
 
 
 if __name__ == "__main__":

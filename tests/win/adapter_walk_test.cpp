@@ -136,13 +136,15 @@ TEST_F(AdapterWalk, UnreadableServiceNamesArePassedOverAndTheWalkGoesOn) {
 
 TEST_F(AdapterWalk, AServiceWithoutDeviceNameGetsATemporaryOneThatIsGoneBeforeTheNextSubkey) {
   // \Device\Null exists, but "Null" is no DOS device name: the walk must define it to open it.
+  // The names are kept to 4 characters: Wine 8's DefineDosDevice overflows a buffer with longer
+  // ones (docs/wine.md), where real service names have a device name already.
   char target[256];
   SetLastError(0);
   ASSERT_EQ(QueryDosDeviceA("Null", target, sizeof target), 0u);
   ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
   ScopedCardSubkey first("vxb1", "Null");
   ScopedCardSubkey second("vxb2", "Null");
-  ScopedCardSubkey unknown("vxb3", "VxNoSuchService");
+  ScopedCardSubkey unknown("vxb3", "VxNo");
   Walk walk = RunWalk("");
   ASSERT_EQ(walk.status, 0) << walk.errorText;
 
@@ -157,7 +159,7 @@ TEST_F(AdapterWalk, AServiceWithoutDeviceNameGetsATemporaryOneThatIsGoneBeforeTh
         << diagnostics;
   }
   EXPECT_NE(DiagnosticsOf(walk.err, "vxb3")
-                .find("CreateFile() failed for \\\\.\\VxNoSuchService. Error 2\n"),
+                .find("CreateFile() failed for \\\\.\\VxNo. Error "),
             std::string::npos)
       << walk.err;
 
@@ -165,7 +167,7 @@ TEST_F(AdapterWalk, AServiceWithoutDeviceNameGetsATemporaryOneThatIsGoneBeforeTh
   EXPECT_EQ(QueryDosDeviceA("Null", target, sizeof target), 0u);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
   SetLastError(0);
-  EXPECT_EQ(QueryDosDeviceA("VxNoSuchService", target, sizeof target), 0u);
+  EXPECT_EQ(QueryDosDeviceA("VxNo", target, sizeof target), 0u);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 }
 
@@ -275,6 +277,7 @@ TEST_F(AdapterWalk, TheChoiceIsStoredAndTheNextRunWritesNothing) {
   ASSERT_EQ(second.status, 0) << second.errorText;
   EXPECT_EQ(second.machineNumber, first.machineNumber);
   EXPECT_EQ(CountOccurrences(second.err, "Registry is already correct\n"), 1) << second.err;
+  EXPECT_FALSE(DefaultAdapterKeyIn64BitView()) << "written to the 64-bit registry view";
 }
 
 TEST_F(AdapterWalk, AKeyThatCannotBeWrittenAsksForAnAdministrator) {
@@ -283,7 +286,8 @@ TEST_F(AdapterWalk, AKeyThatCannotBeWrittenAsksForAnAdministrator) {
   // key without write access refuses it on Windows.
   HKEY parent;
   ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orlenk", 0, nullptr,
-                            REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &parent, nullptr),
+                            REG_OPTION_VOLATILE, KEY_ALL_ACCESS | kDefaultAdapterView, nullptr,
+                            &parent, nullptr),
             0);
   RegCloseKey(parent);
   FullRun run = RunGetCPUFromNDIS();

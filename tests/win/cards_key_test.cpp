@@ -81,7 +81,7 @@ TEST_F(EmptiedNetworkCards, AMissingKeyCannotBeOpened) {
 TEST_F(EmptiedNetworkCards, SubkeysWithoutAUsableAdapterGiveNoValidCards) {
   ScopedCardSubkey longName("vx-name-of-16chrs", "Null");   // passed over at index 0
   ScopedCardSubkey noDriver("vx1", "Null");
-  ScopedCardSubkey noDevice("vx2", "VxNoSuchService");
+  ScopedCardSubkey noDevice("vx2", "VxNo");
   EXPECT_EQ(Fail(), "No valid network cards found.\n");
 }
 

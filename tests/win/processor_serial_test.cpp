@@ -37,9 +37,13 @@ bool HasFlag(const std::vector<std::string>& flags, const char* name) {
   return false;
 }
 
-uint64_t ReadFlagsRegister() {
-  uint64_t flags;
+uintptr_t ReadFlagsRegister() {
+  uintptr_t flags;
+#if defined(__x86_64__)
   asm volatile("pushfq\n\tpopq %0" : "=r"(flags));
+#else
+  asm volatile("pushfl\n\tpopl %0" : "=r"(flags));
+#endif
   return flags;
 }
 
@@ -121,12 +125,12 @@ TEST(SerialProbe, AnswersAsLinuxSeesTheProcessorAndLeavesTheFlagsAsFound) {
   unsigned eax, ebx, ecx, edx;
   ASSERT_TRUE(__get_cpuid(1, &eax, &ebx, &ecx, &edx));
   uint32_t words[3] = {0, 0, 0};
-  uint64_t before = ReadFlagsRegister();
+  uintptr_t before = ReadFlagsRegister();
   int result = ReadSerialWithCpuid(words);
-  uint64_t after = ReadFlagsRegister();
+  uintptr_t after = ReadFlagsRegister();
   EXPECT_EQ(result, ExpectedProbeResult());
   EXPECT_EQ(result, ProbeResultForFeatures(edx));
-  const uint64_t kAlignmentCheck = 1ull << 18, kIdentification = 1ull << 21;
+  const uintptr_t kAlignmentCheck = 1u << 18, kIdentification = 1u << 21;
   EXPECT_EQ(after & (kAlignmentCheck | kIdentification),
             before & (kAlignmentCheck | kIdentification));
   if (result == 0) {

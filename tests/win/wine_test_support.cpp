@@ -133,7 +133,9 @@ ScopedCardSubkey::~ScopedCardSubkey() {
 
 SavedDefaultAdapter::SavedDefaultAdapter() {
   HKEY key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kQuarvel, 0, KEY_READ, &key) != 0) return;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kQuarvel, 0, KEY_READ | kDefaultAdapterView, &key) != 0) {
+    return;
+  }
   BYTE buf[1024];
   DWORD size = sizeof buf;
   if (RegQueryValueExA(key, "ServiceName", nullptr, &type_, buf, &size) == 0) {
@@ -148,12 +150,35 @@ SavedDefaultAdapter::~SavedDefaultAdapter() {
   if (hadValue_) WriteStoredDefault(data_.data(), static_cast<DWORD>(data_.size()), type_);
 }
 
-void DeleteDefaultAdapterKeys() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orlenk"); }
+void DeleteDefaultAdapterKeys() {
+  for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+    HKEY software;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_ALL_ACCESS | view, &software) != 0) {
+      continue;
+    }
+    RegDeleteTreeA(software, "Orlenk");
+    RegCloseKey(software);
+  }
+}
+
+bool DefaultAdapterKeyIn64BitView() {
+  BOOL wow64 = FALSE;
+  if (sizeof(void*) == 4 && (!IsWow64Process(GetCurrentProcess(), &wow64) || !wow64)) {
+    return false;   // one view only
+  }
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orlenk", 0, KEY_READ | KEY_WOW64_64KEY,
+                    &key) != 0) {
+    return false;
+  }
+  RegCloseKey(key);
+  return true;
+}
 
 void WriteStoredDefault(const void* data, DWORD size, DWORD type) {
   HKEY key;
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kQuarvel, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                      KEY_ALL_ACCESS, nullptr, &key, nullptr) != 0) {
+                      KEY_ALL_ACCESS | kDefaultAdapterView, nullptr, &key, nullptr) != 0) {
     return;
   }
   RegSetValueExA(key, "ServiceName", 0, type, static_cast<const BYTE*>(data), size);

@@ -8,11 +8,14 @@ set_tests_properties(wine_prefix_setup PROPERTIES FIXTURES_SETUP wine_prefix TIM
 set_tests_properties(wine_prefix_cleanup PROPERTIES FIXTURES_CLEANUP wine_prefix)
 
 # A Windows test executable run through the emulator; they share one prefix and registry,
-# so they run one at a time.
+# so they run one at a time. A test process that dies half-way can leave exit status 0 under
+# Wine: it passes only when GoogleTest's closing line says so.
 function(vernix_wine_test name)
   add_test(NAME ${name} COMMAND ${name} ${ARGN})
   set_tests_properties(${name} PROPERTIES
-    FIXTURES_REQUIRED wine_prefix RESOURCE_LOCK wine_prefix TIMEOUT 120)
+    FIXTURES_REQUIRED wine_prefix RESOURCE_LOCK wine_prefix TIMEOUT 120
+    PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] [0-9]+ test"
+    FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]")
 endfunction()
 
 vernix_wine_test(unit_tests)
