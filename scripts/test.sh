@@ -1,14 +1,16 @@
 #!/bin/sh
-# Sets up, builds both presets and runs the whole test suite: the portable core natively under
-# the sanitizers, then the Windows-side tests and the real vernix.exe under Wine.
+# Sets up, builds every preset and runs the whole test suite: the portable core natively under
+# the sanitizers, then the Windows-side tests and the real vernix.exe under Wine, for the 64-bit
+# and the 32-bit build. Both builds come first: the 64-bit suite runs the two side by side.
 set -eu
 cd "$(dirname "$0")/.."
 sh scripts/setup.sh
-for preset in native windows-x64; do
+for preset in native windows-x64 windows-x86; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
 done
 status=0
-ctest --preset native || status=1
-ctest --preset windows-x64 || status=1
+for preset in native windows-x64 windows-x86; do
+  ctest --preset "$preset" || status=1
+done
 exit $status

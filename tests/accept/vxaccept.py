@@ -23,6 +23,9 @@ QUARVEL = r"HKLM\SOFTWARE\Orlenk\Quarvel"
 
 BUILD = os.path.abspath(os.environ.get("VERNIX_BUILD", "build/windows-x64"))
 VERNIX = os.path.join(BUILD, "vernix.exe")
+# The build of the other architecture, for the scenarios that run both; empty where none is named.
+PEER_BUILD = os.environ.get("VERNIX_PEER_BUILD", "")
+PEER_VERNIX = os.path.join(PEER_BUILD, "vernix.exe") if PEER_BUILD else ""
 VXKEYS = os.path.join(BUILD, "tests", "tools", "vxkeys.exe")
 VXBOX = os.path.join(BUILD, "tests", "tools", "vxbox.exe")
 VXCARD = os.path.join(BUILD, "tests", "tools", "vxcard.exe")
@@ -47,6 +50,14 @@ def missing_prerequisite():
         return "ip netns does not work here"
     subprocess.run(["ip", "netns", "del", probe], stdout=DEVNULL, stderr=DEVNULL)
     return None
+
+
+def pe_machine(path):
+    """The machine field of a Windows executable's header: 0x8664 x86-64, 0x14c x86."""
+    with open(path, "rb") as f:
+        header = f.read(4096)
+    offset = int.from_bytes(header[0x3C:0x40], "little")
+    return int.from_bytes(header[offset + 4:offset + 6], "little")
 
 
 def require_prerequisites():
@@ -268,10 +279,10 @@ class Scenario:
         return subprocess.Popen(self._program(argv), env=self._env(), stdin=DEVNULL,
                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE, cwd=self.bin)
 
-    def run_with_keys(self, keys, *args, timeout=60):
-        """vernix.exe on a console of its own, with the keys typed into it one by one."""
+    def run_with_keys(self, keys, *args, exe=None, timeout=60):
+        """vernix.exe (or exe) on a console of its own, with the keys typed into it one by one."""
         log = os.path.join(self.root, "keys.log")
-        proc = self.start(*args, keys=keys, log=log)
+        proc = self.start(*args, exe=exe, keys=keys, log=log)
         out, err = proc.communicate(timeout=timeout)
         text = ""
         if os.path.exists(log):
@@ -293,8 +304,10 @@ class Scenario:
                         timeout=30)
         return proc.returncode, decode(proc.stdout)
 
-    def stored_service_name(self):
-        status, out = self.reg("query", QUARVEL, "/v", "ServiceName")
+    def stored_service_name(self, view="32"):
+        """The stored default adapter as the registry view ("32" or "64") has it. Both builds
+        keep it in the 32-bit view, where the earlier 32-bit releases stored it."""
+        status, out = self.reg("query", QUARVEL, "/v", "ServiceName", "/reg:" + view)
         if status != 0:
             return None
         match = re.search(r"ServiceName\s+REG_SZ\s+(\S*)", out)

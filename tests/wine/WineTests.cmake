@@ -36,10 +36,13 @@ set_tests_properties(vernix_smoke PROPERTIES
   FIXTURES_REQUIRED wine_prefix RESOURCE_LOCK wine_prefix TIMEOUT 60)
 
 # The acceptance suite: the real vernix.exe in network namespaces, on consoles and a desktop.
+# The scenarios that run both builds side by side take the other one from VERNIX_PEER_BUILD.
+set(VERNIX_PEER_BUILD "" CACHE PATH "Build tree of the other architecture's vernix.exe")
 find_package(Python3 COMPONENTS Interpreter REQUIRED)
 add_test(NAME acceptance
   COMMAND ${Python3_EXECUTABLE} -W ignore::ResourceWarning
           ${CMAKE_CURRENT_LIST_DIR}/../accept/run.py)
 set_tests_properties(acceptance PROPERTIES
-  ENVIRONMENT "VERNIX_BUILD=${CMAKE_BINARY_DIR}" SKIP_RETURN_CODE 77 TIMEOUT 600
+  ENVIRONMENT "VERNIX_BUILD=${CMAKE_BINARY_DIR};VERNIX_PEER_BUILD=${VERNIX_PEER_BUILD}"
+  SKIP_RETURN_CODE 77 TIMEOUT 600
   RUN_SERIAL TRUE)
