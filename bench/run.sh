@@ -1,18 +1,20 @@
 #!/bin/sh
-# The benchmark of vernix.exe under Wine (run as root: it uses network namespaces).
+# The benchmark of both vernix.exe builds under Wine (run as root: it uses network namespaces).
 #
-#   bench/run.sh [BUILD_DIR]      BUILD_DIR defaults to build/windows-x64
+#   bench/run.sh [X64_BUILD_DIR [X86_BUILD_DIR]]   default build/windows-x64, build/windows-x86
 #
 # Environment: VXBENCH_BATCHES (default 3) batches of VXBENCH_ROUNDS (default 13) rounds in
 # each namespace, the namespaces taking turns batch by batch, so that a burst of other load on
 # the machine doesn't fall on one namespace only; VXBENCH_VERBOSE=1 also prints every batch.
 #
-# It builds only what is missing from BUILD_DIR, then sets up two network namespaces, each with
-# its own Wine prefix whose server runs inside it and stays warm: one with a single usable veth
-# adapter, one with 36. In each, bench_runner.exe (run inside Wine, timing with
-# QueryPerformanceCounter) starts the programs in turn, round after round, with no console and
-# every standard stream on NUL, and with no display, so that vernix.exe's message box returns
-# at once. The programs run from a scratch copy, where vernix.exe writes its report.
+# It builds only what is missing from the build directories, then sets up two network
+# namespaces, each with its own Wine prefix whose server runs inside it and stays warm: one with
+# a single usable veth adapter, one with 36. In each, bench_runner.exe (the 64-bit one, run
+# inside Wine, timing with QueryPerformanceCounter) starts the programs in turn, round after
+# round, with no console and every standard stream on NUL, and with no display, so that
+# vernix.exe's message box returns at once. Each build's vernix.exe is measured against the
+# floor and no-op programs built for the same architecture. The programs run from a scratch
+# copy, where vernix.exe writes its report.
 #
 # The figures pool all batches: medians over all rounds, and ratios as the median over rounds of
 # the ratio of two programs' times in the same round.
@@ -22,7 +24,8 @@ set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
-build=${1:-$root/build/windows-x64}
+build_x64=${1:-$root/build/windows-x64}
+build_x86=${2:-$root/build/windows-x86}
 batches=${VXBENCH_BATCHES:-3}
 rounds=${VXBENCH_ROUNDS:-13}
 WINE=${VXBENCH_WINE:-/usr/lib/wine/wine64}
@@ -31,17 +34,19 @@ WINESERVER=${VXBENCH_WINESERVER:-/usr/lib/wine/wineserver}
 fail() { echo "bench: $*" >&2; exit 1; }
 [ "$(id -u)" = 0 ] || fail "run me as root (network namespaces)"
 
-# --- the programs
-vernix=$build/vernix.exe
-tools="$build/bench/bench_runner.exe $build/bench/noop.exe $build/bench/floor.exe"
-missing=
-for exe in $vernix $tools; do [ -f "$exe" ] || missing=1; done
-if [ -n "$missing" ]; then
-  echo "bench: building what is missing in $build" >&2
-  (cd "$root" && cmake --preset windows-x64 -B "$build" >/dev/null &&
-    cmake --build "$build" -j2 --target vernix bench_runner noop floor >/dev/null) ||
-    fail "build failed"
-fi
+# --- the programs of each build
+programs="vernix.exe bench/noop.exe bench/floor.exe"
+for arch in x64 x86; do
+  eval "build=\$build_$arch"
+  missing=
+  for exe in $programs bench/bench_runner.exe; do [ -f "$build/$exe" ] || missing=1; done
+  if [ -n "$missing" ]; then
+    echo "bench: building what is missing in $build" >&2
+    (cd "$root" && cmake --preset "windows-$arch" -B "$build" >/dev/null &&
+      cmake --build "$build" -j2 --target vernix bench_runner noop floor >/dev/null) ||
+      fail "build failed"
+  fi
+done
 
 # --- scratch, namespaces, prefixes; all of it goes at the end, whatever happens
 work=$(mktemp -d /tmp/vxbench.XXXXXX)
@@ -107,8 +112,12 @@ start_server 1
 start_server 36
 
 for ns in 1 36; do
-  mkdir "$work/run-$ns"
-  cp "$vernix" $tools "$work/run-$ns/"
+  for arch in x64 x86; do
+    eval "build=\$build_$arch"
+    mkdir -p "$work/run-$ns/$arch"
+    for exe in $programs; do cp "$build/$exe" "$work/run-$ns/$arch/"; done
+  done
+  cp "$build_x64/bench/bench_runner.exe" "$work/run-$ns/"
 done
 
 # vernix.exe runs in full once first, its output kept: it must list every adapter, exit with
@@ -116,22 +125,24 @@ done
 # the timed runs that follow find it already stored.
 check_full_run() {
   ns=$1
-  dir=$work/run-$ns
+  dir=$work/run-$ns/$2
   status=0
   (cd "$dir" && in_ns "$ns" timeout 60 "$WINE" vernix.exe </dev/null >"$work/out-$ns" 2>"$work/err-$ns") ||
     status=$?
   listed=$(grep -Ec '^[1-9A-Z\[\\] : [0-9A-F]{8} : ' "$work/out-$ns" || true)
   report=$(ls "$dir"/vernix_*_*.txt 2>/dev/null | head -n 1)
   if [ "$status" != 0 ] || [ "$listed" != "$ns" ] || [ -z "$report" ]; then
-    echo "bench: vernix.exe with $ns adapter(s): exit status $status, $listed listed," \
+    echo "bench: $2 vernix.exe with $ns adapter(s): exit status $status, $listed listed," \
       "report: ${report:-none}" >&2
     sed 's/^/  | /' "$work/out-$ns" "$work/err-$ns" >&2
     exit 1
   fi
   rm -f "$report"
 }
-check_full_run 1
-check_full_run 36
+for arch in x64 x86; do
+  check_full_run 1 $arch
+  check_full_run 36 $arch
+done
 
 # bench BATCH NS COMMAND-LINE...: one batch of bench_runner.exe in namespace NS; its runs are
 # added to $work/raw-NS as "BATCH.ROUND PROGRAM MS".
@@ -178,45 +189,70 @@ table() {
   done
 }
 
-d1=$(windows_path "$work/run-1")
-d36=$(windows_path "$work/run-36")
+# The programs of a build in a namespace's scratch folder, in the order of the tables: vernix.exe,
+# no-op, floor, the floor's adapter calls alone.
+programs_of() {
+  d=$(windows_path "$work/run-$1/$2")
+  printf '%s\n' "$d\\vernix.exe" "$d\\noop.exe" "$d\\floor.exe" "$d\\floor.exe --adapters-only"
+}
+names="vernix.exe noop.exe floor.exe floor.exe_--adapters-only"
+
 echo "bench: $batches batches of $rounds rounds (each after a warm-up round) in each namespace" >&2
 b=1
 while [ "$b" -le "$batches" ]; do
-  bench "$b" 1 "$d1\\vernix.exe" "$d1\\noop.exe" "$d1\\floor.exe" \
-    "$d1\\floor.exe --adapters-only" 'C:\windows\system32\ipconfig.exe /all'
-  bench "$b" 36 "$d36\\vernix.exe" "$d36\\noop.exe" "$d36\\floor.exe" \
-    "$d36\\floor.exe --adapters-only"
+  for ns in 1 36; do
+    set --
+    for arch in x64 x86; do
+      while IFS= read -r line; do set -- "$@" "$line"; done <<EOF_PROGRAMS
+$(programs_of "$ns" "$arch")
+EOF_PROGRAMS
+    done
+    [ "$ns" = 1 ] && set -- "$@" 'C:\windows\system32\ipconfig.exe /all'
+    bench "$b" "$ns" "$@"
+  done
   b=$((b + 1))
 done
 # The timed runs of vernix.exe must have written its report again.
 for ns in 1 36; do
-  ls "$work/run-$ns"/vernix_*_*.txt >/dev/null 2>&1 ||
-    fail "the timed runs of vernix.exe wrote no report ($ns adapter(s))"
+  for arch in x64 x86; do
+    ls "$work/run-$ns/$arch"/vernix_*_*.txt >/dev/null 2>&1 ||
+      fail "the timed runs of the $arch vernix.exe wrote no report ($ns adapter(s))"
+  done
 done
 
+labels() {   # the programs' names in table order
+  for arch in x64 x86; do for name in $names; do echo "$arch $name" | tr _ ' '; done; done
+  [ "$1" = 1 ] && echo "ipconfig.exe /all"
+  return 0
+}
 total=$((batches * rounds))
 echo
 echo "== one usable adapter: $total rounds, each program once per round, in this order"
-table "$work/raw-1" vernix.exe noop.exe floor.exe "floor.exe --adapters-only" "ipconfig.exe /all"
+labels 1 | { set --; while IFS= read -r l; do set -- "$@" "$l"; done; table "$work/raw-1" "$@"; }
 echo
 echo "== 36 usable adapters: $total rounds (vernix.exe has no console: it takes the default)"
-table "$work/raw-36" vernix.exe noop.exe floor.exe "floor.exe --adapters-only"
+labels 36 | { set --; while IFS= read -r l; do set -- "$@" "$l"; done; table "$work/raw-36" "$@"; }
 
-stripped=$work/vernix-stripped.exe
-cp "$vernix" "$stripped"
-x86_64-w64-mingw32-strip "$stripped"
-size=$(stat -c %s "$stripped")
-
-echo
-echo "== figures"
-awk -v v1="$(median "$work/raw-1" 1)" -v v36="$(median "$work/raw-36" 1)" \
-  -v f1="$(median "$work/raw-1" 3)" -v f36="$(median "$work/raw-36" 3)" \
-  -v a1="$(median "$work/raw-1" 4)" -v a36="$(median "$work/raw-36" 4)" \
-  -v mv1="$(fastest "$work/raw-1" 1)" -v mv36="$(fastest "$work/raw-36" 1)" \
-  -v mf1="$(fastest "$work/raw-1" 3)" -v mf36="$(fastest "$work/raw-36" 3)" \
-  -v noop="$(median "$work/raw-1" 2)" -v noop36="$(median "$work/raw-36" 2)" -v ipc="$(median "$work/raw-1" 5)" \
-  -v vf="$(ratio "$work/raw-1" 1 3)" -v vi="$(ratio "$work/raw-1" 1 5)" -v size="$size" '
+# figures ARCH FIRST STRIP: the figures and targets of one build, whose programs start at
+# position FIRST of the tables; ipconfig is the last program of the one-adapter namespace.
+figures() {
+  arch=$1
+  v=$2; n=$(($2 + 1)); f=$(($2 + 2)); a=$(($2 + 3)); i=9
+  stripped=$work/vernix-$arch-stripped.exe
+  cp "$work/run-1/$arch/vernix.exe" "$stripped"
+  "$3" "$stripped"
+  size=$(stat -c %s "$stripped")
+  echo
+  echo "== figures, $arch build (against the $arch floor and no-op)"
+  awk -v v1="$(median "$work/raw-1" $v)" -v v36="$(median "$work/raw-36" $v)" \
+    -v f1="$(median "$work/raw-1" $f)" -v f36="$(median "$work/raw-36" $f)" \
+    -v a1="$(median "$work/raw-1" $a)" -v a36="$(median "$work/raw-36" $a)" \
+    -v mv1="$(fastest "$work/raw-1" $v)" -v mv36="$(fastest "$work/raw-36" $v)" \
+    -v mf1="$(fastest "$work/raw-1" $f)" -v mf36="$(fastest "$work/raw-36" $f)" \
+    -v noop="$(median "$work/raw-1" $n)" -v noop36="$(median "$work/raw-36" $n)" \
+    -v ipc="$(median "$work/raw-1" $i)" \
+    -v vf="$(ratio "$work/raw-1" $v $f)" -v vi="$(ratio "$work/raw-1" $v $i)" \
+    -v size="$size" -v arch="$arch" '
 function verdict(ok) { return ok ? "met" : "NOT met" }
 BEGIN {
   pv = (v36 - v1) / 35; pf = (f36 - f1) / 35; pa = (a36 - a1) / 35
@@ -228,7 +264,7 @@ BEGIN {
          " floor.exe %.2f ms, adapter calls alone %.2f ms\n", pv, pf, pa
   printf "  the same from the fastest runs:  vernix.exe %.2f ms, floor.exe %.2f ms\n",
          (mv36 - mv1) / 35, (mf36 - mf1) / 35
-  printf "stripped vernix.exe: %d bytes\n\n", size
+  printf "stripped vernix.exe (%s): %d bytes\n\n", arch, size
   printf "%-44s %-16s %s\n", "target", "measured", "verdict"
   printf "%-44s %-16s %s\n", "full run <= 1.2 x floor.exe", sprintf("%.3f x", vf), verdict(vf <= 1.2)
   printf "%-44s %-16s %s\n", "full run <= 1.5 x ipconfig /all", sprintf("%.3f x", vi),
@@ -237,4 +273,20 @@ BEGIN {
          (pf > 0 ? sprintf("%.2f x", pv / pf) : "floor <= 0"), verdict(pf > 0 && pv <= 1.5 * pf)
   printf "%-44s %-16s %s\n", "vernix.exe <= 96 KiB (98304 bytes)", sprintf("%d bytes", size),
          verdict(size <= 98304)
+}'
+}
+figures x64 1 x86_64-w64-mingw32-strip
+figures x86 5 i686-w64-mingw32-strip
+
+echo
+echo "== the 32-bit build next to the 64-bit one"
+awk -v a1="$(median "$work/raw-1" 1)" -v b1="$(median "$work/raw-1" 5)" \
+  -v a36="$(median "$work/raw-36" 1)" -v b36="$(median "$work/raw-36" 5)" \
+  -v r1="$(ratio "$work/raw-1" 5 1)" -v r36="$(ratio "$work/raw-36" 5 1)" '
+BEGIN {
+  printf "one adapter, median ms:  x64 %.1f, x86 %.1f (x86 / x64 in the same round: %.3f)\n",
+         a1, b1, r1
+  printf "36 adapters, median ms:  x64 %.1f, x86 %.1f (x86 / x64 in the same round: %.3f)\n",
+         a36, b36, r36
+  printf "cost per added adapter:  x64 %.2f ms, x86 %.2f ms\n", (a36 - a1) / 35, (b36 - b1) / 35
 }'
