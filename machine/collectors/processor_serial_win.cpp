@@ -12,41 +12,23 @@ namespace {
 // pushes and pops of whole registers may touch memory while it is set.
 uintptr_t TryFlags(uintptr_t setBits, uintptr_t invertBits, uintptr_t* saved) {
   uintptr_t before, seen;
-#if defined(__x86_64__)
+  // pushf, popf, push and pop take the width of the mode, and the other instructions that of
+  // their register operands: one sequence serves both builds.
   asm volatile(
-      "pushfq\n\t"
-      "popq %0\n\t"
-      "movq %0, %1\n\t"
-      "orq %2, %1\n\t"
-      "xorq %3, %1\n\t"
-      "pushq %1\n\t"
-      "popfq\n\t"
-      "pushfq\n\t"
-      "popq %1\n\t"
-      "pushq %0\n\t"
-      "popfq"
+      "pushf\n\t"
+      "pop %0\n\t"
+      "mov %0, %1\n\t"
+      "or %2, %1\n\t"
+      "xor %3, %1\n\t"
+      "push %1\n\t"
+      "popf\n\t"
+      "pushf\n\t"
+      "pop %1\n\t"
+      "push %0\n\t"
+      "popf"
       : "=&r"(before), "=&r"(seen)
       : "r"(setBits), "r"(invertBits)
       : "cc", "memory");
-#elif defined(__i386__)
-  asm volatile(
-      "pushfl\n\t"
-      "popl %0\n\t"
-      "movl %0, %1\n\t"
-      "orl %2, %1\n\t"
-      "xorl %3, %1\n\t"
-      "pushl %1\n\t"
-      "popfl\n\t"
-      "pushfl\n\t"
-      "popl %1\n\t"
-      "pushl %0\n\t"
-      "popfl"
-      : "=&r"(before), "=&r"(seen)
-      : "r"(setBits), "r"(invertBits)
-      : "cc", "memory");
-#else
-#error "the processor serial probe needs an x86 processor"
-#endif
   *saved = before;
   return seen;
 }

@@ -39,11 +39,7 @@ bool HasFlag(const std::vector<std::string>& flags, const char* name) {
 
 uintptr_t ReadFlagsRegister() {
   uintptr_t flags;
-#if defined(__x86_64__)
-  asm volatile("pushfq\n\tpopq %0" : "=r"(flags));
-#else
-  asm volatile("pushfl\n\tpopl %0" : "=r"(flags));
-#endif
+  asm volatile("pushf\n\tpop %0" : "=r"(flags));
   return flags;
 }
 
