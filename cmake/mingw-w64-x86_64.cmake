@@ -1,13 +1,4 @@
-# Cross-compiles vernix.exe and its Windows-side tests with MinGW-w64 for x86-64 Windows.
-set(CMAKE_SYSTEM_NAME Windows)
+# Builds vernix.exe and its Windows-side tests with MinGW-w64 for x86-64 Windows.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-set(VERNIX_MINGW_PREFIX x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${VERNIX_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${VERNIX_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${VERNIX_MINGW_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${VERNIX_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(VERNIX_MINGW_TARGET x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)
