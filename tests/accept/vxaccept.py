@@ -294,7 +294,8 @@ class Scenario:
         return proc.returncode, decode(proc.stdout)
 
     def stored_service_name(self):
-        status, out = self.reg("query", QUARVEL, "/v", "ServiceName")
+        """The stored default adapter, from the 32-bit registry view where both builds keep it."""
+        status, out = self.reg("query", QUARVEL, "/v", "ServiceName", "/reg:32")
         if status != 0:
             return None
         match = re.search(r"ServiceName\s+REG_SZ\s+(\S*)", out)
