@@ -31,6 +31,15 @@ class EthernetAddress(AcceptanceCase):
             report = self.written_report(scenario)
             self.assertEqual(ethernet_line(report), ethernet_text(scenario.address(1)))
 
+    def test_netbios_passes_over_a_lana_whose_address_fails_its_test(self):
+        # Wine gives LANA 0 to v0, the first adapter with IPv4 by interface index (docs/wine.md):
+        # bytes 2 to 5 of its address read 0x7F00, below 0x8000. LANA 1, v1, answers.
+        with Scenario(["12:34:00:7f:00:00", ADDRESS_B],
+                      ipv4={0: "10.99.1.2/24", 1: "10.99.2.2/24"}) as scenario:
+            scenario.add_card("0")
+            report = self.written_report(scenario)
+            self.assertEqual(ethernet_line(report), ethernet_text(scenario.address(1)))
+
     def test_when_no_method_answers_the_line_is_empty_and_no_dll_is_taken_from_beside_it(self):
         # No IPv4 address: NetBIOS has no adapter, and Wine's SNMP agent leaves the
         # ifPhysAddress column at the loopback row (see docs/wine.md), so all three fail.

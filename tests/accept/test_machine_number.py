@@ -52,6 +52,7 @@ class TwoAdapters(AcceptanceCase):
         with Scenario([ADDRESS_A, ADDRESS_B]) as scenario:
             cards = scenario.network_cards()
             # 0, 3 (above the count), C (entry 12), Escape, x and the Up arrow are all ignored.
+            # Wine's _kbhit never wakes for Up alone: its 224 and 72 are read with the 2.
             first = scenario.run_with_keys("0,3,C,Esc,x,Up,2")
             self.assertEqual(first.status, 0, first)
             order = self.assertListed(first, scenario, ["v0", "v1"])
@@ -125,7 +126,8 @@ class NoUsableAdapter(AcceptanceCase):
             self.assertEqual(result.err, "No valid network cards found.\n\n")
             self.assertEqual(result.out, "Hit any key to continue ")
             self.assertRegex(result.log, r"alive 1\n(.*\n)*typed x .*\n(.*\n)*alive 0")
-            self.assertRegex(result.log, r"unread [1-9]")
+            # Both records of x are still there: the key ended the wait without being read.
+            self.assertIn("\nunread 2\nleft x down\nleft x up\nexit 1\n", result.log)
             self.assertEqual(scenario.files(), ["vernix.exe"])
 
     def test_without_console_input_there_is_no_wait(self):
