@@ -191,7 +191,10 @@ int main(int argc, char** argv) {
 
   char stored[41] = {};
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kDefaultAdapterKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+  // From the 32-bit registry view, as vernix.exe reads it.
+  const REGSAM view = sizeof(void*) == 8 ? KEY_WOW64_32KEY : 0;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kDefaultAdapterKey, 0, KEY_READ | view, &key) ==
+      ERROR_SUCCESS) {
     ReadText(key, "ServiceName", stored, sizeof stored);
     RegCloseKey(key);
   }
