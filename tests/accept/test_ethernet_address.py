@@ -52,8 +52,7 @@ class EthernetAddress(AcceptanceCase):
             self.assertEqual(loaded, [], "planted DLLs were loaded")
 
     def test_a_service_without_device_name_leaves_none_behind(self):
-        # A name of 4 characters at most: Wine 8's DefineDosDevice overflows a buffer with
-        # longer ones and kills a 32-bit process (docs/wine.md).
+        # 4 characters: Wine 8's DefineDosDevice overflows on longer names (docs/wine.md).
         with Scenario([ADDRESS_A]) as scenario:
             scenario.add_card("0", "VxNd")
             self.assertEqual(scenario.dos_device("VxNd"), "undefined")

@@ -23,7 +23,7 @@ QUARVEL = r"HKLM\SOFTWARE\Orlenk\Quarvel"
 
 BUILD = os.path.abspath(os.environ.get("VERNIX_BUILD", "build/windows-x64"))
 VERNIX = os.path.join(BUILD, "vernix.exe")
-# The build of the other architecture, for the scenarios that run both; empty where none is named.
+# The other architecture's build, for the scenario that runs both; empty where none is named.
 PEER_BUILD = os.environ.get("VERNIX_PEER_BUILD", "")
 PEER_VERNIX = os.path.join(PEER_BUILD, "vernix.exe") if PEER_BUILD else ""
 VXKEYS = os.path.join(BUILD, "tests", "tools", "vxkeys.exe")
@@ -50,14 +50,6 @@ def missing_prerequisite():
         return "ip netns does not work here"
     subprocess.run(["ip", "netns", "del", probe], stdout=DEVNULL, stderr=DEVNULL)
     return None
-
-
-def pe_machine(path):
-    """The machine field of a Windows executable's header: 0x8664 x86-64, 0x14c x86."""
-    with open(path, "rb") as f:
-        header = f.read(4096)
-    offset = int.from_bytes(header[0x3C:0x40], "little")
-    return int.from_bytes(header[offset + 4:offset + 6], "little")
 
 
 def require_prerequisites():

@@ -8,9 +8,7 @@
 // Comma; wait:N (pause N ms); alive (log whether the child still runs).
 //
 // The log has one line per step and at the end: "alive 1|0", "typed TOKEN consumed 1|0",
-// "timeout N" (the child was killed), "unread N" (console input records left), then one line for
-// each of the first records left, oldest first, "left TOKEN down|up" ("left event TYPE" for
-// records that are no key), and "exit STATUS".
+// "timeout N" (the child was killed), "unread N" (console input records left), "exit STATUS".
 // Exit status: the child's; 124 when it outlived --timeout-ms (default 30000) and was killed;
 // 125 when vxkeys itself failed (arguments, keys it cannot type, no child).
 //
@@ -303,40 +301,6 @@ bool WaitConsumed(HANDLE input, const Handle& child, DWORD timeout_ms) {
   }
 }
 
-// The token a key record is typed with: the named key, else its character, else its virtual
-// key code in hexadecimal.
-std::string TokenOf(const KEY_EVENT_RECORD& event) {
-  for (const NamedKey& named : kNamedKeys) {
-    if (event.wVirtualKeyCode == named.key.vk && event.uChar.AsciiChar == named.key.ch) {
-      return named.name;
-    }
-  }
-  char text[8];
-  unsigned char ch = static_cast<unsigned char>(event.uChar.AsciiChar);
-  if (ch >= 0x20 && ch < 0x7F) {
-    std::snprintf(text, sizeof text, "%c", ch);
-  } else {
-    std::snprintf(text, sizeof text, "vk%02X", event.wVirtualKeyCode);
-  }
-  return text;
-}
-
-// Logs the first records left in the console input without taking them: what the child left
-// unread, not only how much.
-void LogUnread(HANDLE input, Log* log) {
-  INPUT_RECORD records[16];
-  DWORD count = 0;
-  if (!PeekConsoleInputA(input, records, ARRAYSIZE(records), &count)) return;
-  for (DWORD i = 0; i < count; ++i) {
-    if (records[i].EventType != KEY_EVENT) {
-      log->Line("left event %u", static_cast<unsigned>(records[i].EventType));
-      continue;
-    }
-    const KEY_EVENT_RECORD& event = records[i].Event.KeyEvent;
-    log->Line("left %s %s", TokenOf(event).c_str(), event.bKeyDown ? "down" : "up");
-  }
-}
-
 bool Type(HANDLE input, const Key& key) {
   INPUT_RECORD records[2] = {};
   for (int i = 0; i < 2; ++i) {
@@ -426,7 +390,6 @@ int Drive(char** argv, const Options& options, const std::vector<Step>& steps, H
   DWORD unread = 0;
   GetNumberOfConsoleInputEvents(input, &unread);
   log.Line("unread %lu", unread);
-  LogUnread(input, &log);
   log.Line("exit %d", status);
   return status;
 }

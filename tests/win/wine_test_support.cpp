@@ -151,28 +151,13 @@ SavedDefaultAdapter::~SavedDefaultAdapter() {
 }
 
 void DeleteDefaultAdapterKeys() {
-  for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
-    HKEY software;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_ALL_ACCESS | view, &software) != 0) {
-      continue;
-    }
-    RegDeleteTreeA(software, "Orlenk");
-    RegCloseKey(software);
+  HKEY software;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_ALL_ACCESS | kDefaultAdapterView,
+                    &software) != 0) {
+    return;
   }
-}
-
-bool DefaultAdapterKeyIn64BitView() {
-  BOOL wow64 = FALSE;
-  if (sizeof(void*) == 4 && (!IsWow64Process(GetCurrentProcess(), &wow64) || !wow64)) {
-    return false;   // one view only
-  }
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orlenk", 0, KEY_READ | KEY_WOW64_64KEY,
-                    &key) != 0) {
-    return false;
-  }
-  RegCloseKey(key);
-  return true;
+  RegDeleteTreeA(software, "Orlenk");
+  RegCloseKey(software);
 }
 
 void WriteStoredDefault(const void* data, DWORD size, DWORD type) {

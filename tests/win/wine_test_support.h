@@ -27,8 +27,7 @@ class CapturedStreams {
 
 constexpr char kNetworkCards[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards";
 constexpr char kQuarvel[] = "SOFTWARE\\Orlenk\\Quarvel";
-// Both builds keep the stored default adapter in the 32-bit registry view, where the earlier
-// 32-bit releases stored it; the tests reach it there from either build.
+// Both builds keep the stored default adapter in the 32-bit registry view.
 constexpr REGSAM kDefaultAdapterView = KEY_WOW64_32KEY;
 
 struct NetworkCard {
@@ -68,11 +67,8 @@ class SavedDefaultAdapter {
   std::vector<BYTE> data_;
 };
 
-// Removes HKLM\SOFTWARE\Orlenk with everything below it, in both registry views.
+// Removes HKLM\SOFTWARE\Orlenk with everything below it.
 void DeleteDefaultAdapterKeys();
-// Whether the 64-bit registry view has a key HKLM\SOFTWARE\Orlenk (where neither build may
-// write; on a 32-bit system there is one view, and this is false).
-bool DefaultAdapterKeyIn64BitView();
 // Writes the stored default adapter with the given bytes and type.
 void WriteStoredDefault(const void* data, DWORD size, DWORD type);
 
