@@ -60,6 +60,3 @@ int QuerySerialWith(const SerialPlatform* platform, char* text);
 
 // The Windows operations, with ReadSerialWithCpuid as the probe.
 extern const SerialPlatform kSystemSerialPlatform;
-
-// This processor's flags register and CPUID instruction.
-extern const ProcessorOps kSystemProcessorOps;

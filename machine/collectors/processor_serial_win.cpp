@@ -42,6 +42,9 @@ void Cpuid(uint32_t leaf, uint32_t registers[4]) {
   registers[3] = edx;
 }
 
+// This processor's flags register and CPUID instruction.
+const ProcessorOps kSystemProcessorOps = {TryFlags, Cpuid};
+
 bool ReadProcessMask(uintptr_t* mask) {
   DWORD_PTR processMask = 0, systemMask = 0;
   if (!GetProcessAffinityMask(GetCurrentProcess(), &processMask, &systemMask)) return false;
@@ -57,7 +60,6 @@ uintptr_t SetThreadMask(uintptr_t mask) {
 
 const SerialPlatform kSystemSerialPlatform = {ReadProcessMask, SetThreadMask,
                                               ReadSerialWithCpuid};
-const ProcessorOps kSystemProcessorOps = {TryFlags, Cpuid};
 
 int ReadSerialWithCpuid(uint32_t words[kSerialWordCount]) {
   return ProbeSerialWith(&kSystemProcessorOps, words);
