@@ -1,9 +1,5 @@
-"""Holds a built vernix.exe to app/imports.txt: every import listed for its build and no newer
-than the build's oldest Windows, the header's system versions those of that Windows, and no time
-stamp.
-
-    check_imports.py OBJDUMP EXE LIST
-"""
+"""check_imports.py OBJDUMP EXE LIST: every import of a built vernix.exe listed for its build and
+no newer than the build's oldest Windows, which its header names; no time stamp."""
 
 import re
 import subprocess
@@ -43,10 +39,9 @@ for field in ("Subsystem", "OSystem"):
         faults.append("%s version is not 5.%s" % (field, minor))
 if "1970" not in re.search(r"^Time/Date\s+(.*)$", text, re.M).group(1):
     faults.append("the header carries a time stamp")
+print("%s: %s build, %d imports, for Windows %s or later" % (exe, build, imports, oldest))
 if imports == 0:
     faults.append("no imports found")
-
-print("%s: %s build, %d imports, for Windows %s or later" % (exe, build, imports, oldest))
 for fault in faults:
     print("FAULT: " + fault)
 sys.exit(1 if faults else 0)
