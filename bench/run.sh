@@ -191,26 +191,18 @@ table() {
 
 # The programs of a build in a namespace's scratch folder, in the order of the tables: vernix.exe,
 # no-op, floor, the floor's adapter calls alone.
-programs_of() {
-  d=$(windows_path "$work/run-$1/$2")
-  printf '%s\n' "$d\\vernix.exe" "$d\\noop.exe" "$d\\floor.exe" "$d\\floor.exe --adapters-only"
-}
-names="vernix.exe noop.exe floor.exe floor.exe_--adapters-only"
-
 echo "bench: $batches batches of $rounds rounds (each after a warm-up round) in each namespace" >&2
 b=1
 while [ "$b" -le "$batches" ]; do
   for ns in 1 36; do
-    set --
-    for arch in x64 x86; do
-      while IFS= read -r line; do set -- "$@" "$line"; done <<EOF_PROGRAMS
-$(programs_of "$ns" "$arch")
-EOF_PROGRAMS
-    done
-    # ipconfig of each architecture: the 64-bit one from the 64-bit runner's system32, the
-    # 32-bit one from syswow64.
-    [ "$ns" = 1 ] && set -- "$@" 'C:\windows\system32\ipconfig.exe /all' \
-      'C:\windows\syswow64\ipconfig.exe /all'
+    # For each build vernix.exe, no-op, floor and the floor's adapter calls alone; with one
+    # adapter also the ipconfig of each architecture (64-bit in system32, 32-bit in syswow64).
+    x64=$(windows_path "$work/run-$ns/x64")
+    x86=$(windows_path "$work/run-$ns/x86")
+    set -- "$x64\\vernix.exe" "$x64\\noop.exe" "$x64\\floor.exe" "$x64\\floor.exe --adapters-only" \
+      "$x86\\vernix.exe" "$x86\\noop.exe" "$x86\\floor.exe" "$x86\\floor.exe --adapters-only"
+    [ "$ns" = 36 ] ||
+      set -- "$@" 'C:\windows\system32\ipconfig.exe /all' 'C:\windows\syswow64\ipconfig.exe /all'
     bench "$b" "$ns" "$@"
   done
   b=$((b + 1))
@@ -223,18 +215,15 @@ for ns in 1 36; do
   done
 done
 
-labels() {   # the programs' names in table order
-  for arch in x64 x86; do for name in $names; do echo "$arch $name" | tr _ ' '; done; done
-  [ "$1" = 1 ] && echo "x64 ipconfig.exe /all" && echo "x86 ipconfig.exe /all"
-  return 0
-}
+set -- "x64 vernix.exe" "x64 noop.exe" "x64 floor.exe" "x64 floor.exe --adapters-only" \
+  "x86 vernix.exe" "x86 noop.exe" "x86 floor.exe" "x86 floor.exe --adapters-only"
 total=$((batches * rounds))
 echo
 echo "== one usable adapter: $total rounds, each program once per round, in this order"
-labels 1 | { set --; while IFS= read -r l; do set -- "$@" "$l"; done; table "$work/raw-1" "$@"; }
+table "$work/raw-1" "$@" "x64 ipconfig.exe /all" "x86 ipconfig.exe /all"
 echo
 echo "== 36 usable adapters: $total rounds (vernix.exe has no console: it takes the default)"
-labels 36 | { set --; while IFS= read -r l; do set -- "$@" "$l"; done; table "$work/raw-36" "$@"; }
+table "$work/raw-36" "$@"
 
 # figures ARCH FIRST IPCONFIG STRIP: the figures and targets of one build, whose programs start
 # at position FIRST of the tables, against the ipconfig of its own architecture at IPCONFIG.
