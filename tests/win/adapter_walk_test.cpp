@@ -200,21 +200,34 @@ TEST_F(AdapterWalk, KeyCharactersGoOnWithLettersAndTheTableIsNeverOverrun) {
   EXPECT_GE(CountOccurrences(walk.err, "Adapter table is full (37 entries): "), 3);
 }
 
-TEST_F(AdapterWalk, AStoredDefaultWithoutNulIsRecognisedAndOtherTypesAreNot) {
+// The stored choice needs no Linux oracle: an adapter that the walk lists is enough, so these
+// tests also run on a Windows host.
+class StoredChoice : public testing::Test {
+ protected:
+  void SetUp() override {
+    Walk walk = RunWalk("", false);
+    if (walk.table.count == 0) GTEST_SKIP() << "no usable network adapter here";
+    listed = walk.table.slots[0].serviceName;
+  }
+  std::string listed;
+  SavedDefaultAdapter savedDefault;
+};
+
+TEST_F(StoredChoice, AStoredDefaultWithoutNulIsRecognisedAndOtherTypesAreNot) {
   char stored[kServiceNameSize];
   // Stored as the program stores it: the characters without their NUL.
-  WriteStoredDefault(real.serviceName.data(), static_cast<DWORD>(real.serviceName.size()), REG_SZ);
+  WriteStoredDefault(listed.data(), static_cast<DWORD>(listed.size()), REG_SZ);
   g_debugSwitch = true;
   {
     CapturedStreams streams;
     ReadStoredServiceName(stored);
     streams.Stop();
-    EXPECT_EQ(streams.err, "Registry checked for default card - \"" + real.serviceName + "\"\n");
+    EXPECT_EQ(streams.err, "Registry checked for default card - \"" + listed + "\"\n");
   }
   g_debugSwitch = false;
-  EXPECT_EQ(std::string(stored), real.serviceName);
+  EXPECT_EQ(std::string(stored), listed);
 
-  WriteStoredDefault(real.serviceName.data(), static_cast<DWORD>(real.serviceName.size()),
+  WriteStoredDefault(listed.data(), static_cast<DWORD>(listed.size()),
                      REG_BINARY);
   ReadStoredServiceName(stored);
   EXPECT_STREQ(stored, "");
@@ -252,11 +265,9 @@ FullRun RunGetCPUFromNDIS() {
   return run;
 }
 
-TEST_F(AdapterWalk, TheChoiceIsStoredAndTheNextRunWritesNothing) {
+TEST_F(StoredChoice, TheChoiceIsStoredAndTheNextRunWritesNothing) {
   DeleteDefaultAdapterKeys();
-  ScopedCardSubkey copy("vxe1", real.serviceName);   // at least two entries: the prompt runs
-  auto address = ReadLinuxInterfaceAddress(real.description);
-  ASSERT_TRUE(address);
+  ScopedCardSubkey copy("vxe1", listed);   // at least two entries: the prompt runs
 
   FullRun first = RunGetCPUFromNDIS();
   ASSERT_EQ(first.status, 0) << first.errorText;
@@ -278,7 +289,7 @@ TEST_F(AdapterWalk, TheChoiceIsStoredAndTheNextRunWritesNothing) {
   EXPECT_EQ(CountOccurrences(second.err, "Registry is already correct\n"), 1) << second.err;
 }
 
-TEST_F(AdapterWalk, AKeyThatCannotBeWrittenAsksForAnAdministrator) {
+TEST_F(StoredChoice, AKeyThatCannotBeWrittenAsksForAnAdministrator) {
   DeleteDefaultAdapterKeys();
   // A volatile parent refuses the non-volatile key the program creates (error 1021), as a
   // key without write access refuses it on Windows.
