@@ -15,6 +15,10 @@ class BothBuilds(AcceptanceCase):
         # The 64-bit suite names the 32-bit build, which scripts/test.sh builds first.
         if not PEER_VERNIX:
             raise unittest.SkipTest("no build of the other architecture (VERNIX_PEER_BUILD)")
+        if not os.path.exists(PEER_VERNIX):
+            raise unittest.SkipTest(
+                "%s is missing: build the windows-x86 preset too (cmake --preset windows-x86 "
+                "&& cmake --build --preset windows-x86)" % PEER_VERNIX)
         with Scenario([ADDRESS_A, ADDRESS_B]) as scenario:
             folder = {}
             for name, path in (("this", VERNIX), ("peer", PEER_VERNIX)):

@@ -2,28 +2,46 @@
 # inside the build tree. Built on Windows, the test executables run as they are, and the tests
 # that need Wine or Linux are left out.
 
+set(VERNIX_PEER_BUILD "" CACHE PATH "Build tree of the other architecture's vernix.exe")
+# A 32-bit program that says whether 32-bit programs run here: this build's, or the 32-bit
+# peer's.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(VERNIX_32BIT_PROBE ${CMAKE_BINARY_DIR}/tests/tools/vxbits.exe)
+elseif(VERNIX_PEER_BUILD)
+  set(VERNIX_32BIT_PROBE ${VERNIX_PEER_BUILD}/tests/tools/vxbits.exe)
+endif()
+
 if(NOT CMAKE_HOST_WIN32)
   set(VERNIX_WINE_DIR ${CMAKE_BINARY_DIR}/wine)
   set(VERNIX_PREFIX_SH ${CMAKE_CURRENT_LIST_DIR}/prefix.sh)
+  # What starts a 32-bit program is skipped, with the reason, on a machine whose kernel starts
+  # no 32-bit programs: the prefix's setup finds that out with the 32-bit probe.
+  set(VERNIX_NEEDS32 sh ${VERNIX_PREFIX_SH} needs32 ${VERNIX_WINE_DIR})
+  set(VERNIX_RUN sh ${VERNIX_PREFIX_SH} run ${VERNIX_WINE_DIR})
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(VERNIX_32BIT_ONLY ${VERNIX_NEEDS32})
+  endif()
 
-  add_test(NAME wine_prefix_setup COMMAND sh ${VERNIX_PREFIX_SH} setup ${VERNIX_WINE_DIR})
+  add_test(NAME wine_prefix_setup
+           COMMAND sh ${VERNIX_PREFIX_SH} setup ${VERNIX_WINE_DIR} ${VERNIX_32BIT_PROBE})
   add_test(NAME wine_prefix_cleanup COMMAND sh ${VERNIX_PREFIX_SH} cleanup ${VERNIX_WINE_DIR})
   set_tests_properties(wine_prefix_setup PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 180)
   set_tests_properties(wine_prefix_cleanup PROPERTIES FIXTURES_CLEANUP wine_prefix)
 endif()
 
 # A Windows test executable; they share one registry (and under Wine one prefix), so they run
-# one at a time. A test process that dies half-way can leave exit status 0 under Wine: it
-# passes only when GoogleTest's closing line says so.
+# one at a time. Each passes only when it exits 0 and GoogleTest says PASSED (see
+# gtest_verdict.cmake); under Wine a 32-bit one is skipped where 32-bit programs can't run.
 function(vernix_windows_test name)
-  add_test(NAME ${name} COMMAND ${name} ${ARGN})
-  set_tests_properties(${name} PROPERTIES
-    RESOURCE_LOCK wine_prefix TIMEOUT 120
-    PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] [0-9]+ test"
-    FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]")
-  if(NOT CMAKE_HOST_WIN32)
-    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_prefix)
+  set(command ${CMAKE_COMMAND} -P ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../gtest_verdict.cmake)
+  if(CMAKE_HOST_WIN32)
+    add_test(NAME ${name} COMMAND ${command} $<TARGET_FILE:${name}> ${ARGN})
+  else()
+    add_test(NAME ${name}
+             COMMAND ${VERNIX_32BIT_ONLY} ${command} ${VERNIX_RUN} $<TARGET_FILE:${name}> ${ARGN})
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_prefix SKIP_RETURN_CODE 77)
   endif()
+  set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine_prefix TIMEOUT 120)
 endfunction()
 
 vernix_windows_test(unit_tests)
@@ -40,24 +58,42 @@ vernix_windows_test(shell_tests)
 
 if(CMAKE_HOST_WIN32)
   string(CONCAT skipped "the Wine prefix's setup and cleanup, vernix_smoke, acceptance, "
-         "tools_selftest and the benchmark need Wine, Linux network namespaces or Xvfb")
+         "both_builds, tools_selftest and the benchmark need Wine, Linux network namespaces "
+         "or Xvfb")
   message(STATUS "Windows host: not added: ${skipped}")
   return()
 endif()
 
+# Each of these starts this build's programs under Wine, in the prefix above or in their own.
 add_test(NAME vernix_smoke
-  COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/smoke.sh $<TARGET_FILE:vernix> ${VERNIX_WINE_DIR})
-set_tests_properties(vernix_smoke PROPERTIES
-  FIXTURES_REQUIRED wine_prefix RESOURCE_LOCK wine_prefix TIMEOUT 60)
+  COMMAND ${VERNIX_32BIT_ONLY} sh ${CMAKE_CURRENT_LIST_DIR}/smoke.sh $<TARGET_FILE:vernix>
+          ${VERNIX_WINE_DIR})
+set_tests_properties(vernix_smoke PROPERTIES RESOURCE_LOCK wine_prefix TIMEOUT 60)
+
+# The acceptance suite helpers under Wine, started from no terminal as the suite starts them.
+set(VERNIX_TOOLS_DIR ${CMAKE_BINARY_DIR}/tests/tools)
+add_test(NAME tools_selftest
+  COMMAND ${VERNIX_32BIT_ONLY} sh ${CMAKE_CURRENT_LIST_DIR}/../tools/selftest.sh
+          ${VERNIX_TOOLS_DIR} ${VERNIX_TOOLS_DIR}/selftest)
+set_tests_properties(tools_selftest PROPERTIES TIMEOUT 300)
 
 # The acceptance suite: the real vernix.exe in network namespaces, on consoles and a desktop.
-# The scenarios that run both builds side by side take the other one from VERNIX_PEER_BUILD.
-set(VERNIX_PEER_BUILD "" CACHE PATH "Build tree of the other architecture's vernix.exe")
 find_package(Python3 COMPONENTS Interpreter REQUIRED)
-add_test(NAME acceptance
-  COMMAND ${Python3_EXECUTABLE} -W ignore::ResourceWarning
-          ${CMAKE_CURRENT_LIST_DIR}/../accept/run.py)
-set_tests_properties(acceptance PROPERTIES
+set(VERNIX_ACCEPT ${Python3_EXECUTABLE} -W ignore::ResourceWarning
+                  ${CMAKE_CURRENT_LIST_DIR}/../accept/run.py)
+add_test(NAME acceptance COMMAND ${VERNIX_32BIT_ONLY} ${VERNIX_ACCEPT})
+set_tests_properties(acceptance PROPERTIES TIMEOUT 600)
+
+# The 64-bit and the 32-bit vernix.exe side by side, the other one taken from VERNIX_PEER_BUILD:
+# a test of the 64-bit build that also starts the 32-bit one.
+set(accept_tests acceptance)
+if(VERNIX_PEER_BUILD)
+  add_test(NAME both_builds COMMAND ${VERNIX_NEEDS32} ${VERNIX_ACCEPT} test_both_builds)
+  set_tests_properties(both_builds PROPERTIES TIMEOUT 300)
+  list(APPEND accept_tests both_builds)
+endif()
+set_tests_properties(${accept_tests} PROPERTIES
   ENVIRONMENT "VERNIX_BUILD=${CMAKE_BINARY_DIR};VERNIX_PEER_BUILD=${VERNIX_PEER_BUILD}"
-  SKIP_RETURN_CODE 77 TIMEOUT 600
   RUN_SERIAL TRUE)
+set_tests_properties(vernix_smoke tools_selftest ${accept_tests} PROPERTIES
+  FIXTURES_REQUIRED wine_prefix SKIP_RETURN_CODE 77)

@@ -1,11 +1,16 @@
 #!/bin/sh
 # The Wine prefix of the Windows-side tests, kept in the build tree (never ~/.wine).
 #
-#   prefix.sh setup DIR           a fresh prefix in DIR/prefix; as root also a network namespace
+#   prefix.sh setup DIR [PROBE]   a fresh prefix in DIR/prefix; as root also a network namespace
 #                                 with one usable veth adapter (00:0c:29:ab:cd:ef) and one whose
-#                                 address ends in three zero bytes, where its Wine server runs
+#                                 address ends in three zero bytes, where its Wine server runs.
+#                                 With PROBE (a 32-bit vxbits.exe): whether 32-bit programs run
+#                                 here, see probe32 below
+#   prefix.sh probe32 DIR PROBE   the same probe alone, in the prefix that is there
 #   prefix.sh run DIR EXE [ARG]   runs a Windows executable in that prefix (and namespace),
 #                                 with no console input
+#   prefix.sh needs32 DIR CMD...  runs CMD, or skips it (exit 77, the reason on one line) where
+#                                 the setup found that 32-bit programs can't run here
 #   prefix.sh cleanup DIR         stops the prefix's server and removes the namespace
 #
 # The tests read the adapters' real addresses from /sys/class/net themselves; the namespace
@@ -14,6 +19,9 @@ set -eu
 
 WINE=${VERNIX_WINE:-/usr/lib/wine/wine64}
 WINESERVER=${VERNIX_WINESERVER:-/usr/lib/wine/wineserver}
+# Wine's 32-bit loader, an i386 Linux program. A stand-in that the kernel refuses (an ELF file
+# for another machine) shows what a kernel without IA32 emulation does.
+WINE32_LOADER=${VERNIX_WINE32_LOADER:-/usr/lib/wine/wine}
 
 command=$1
 dir=$2
@@ -37,10 +45,38 @@ warm_up() {
   in_namespace "$WINE" cmd /c exit </dev/null >/dev/null 2>&1
 }
 
+# Whether this machine runs 32-bit Windows programs under Wine. Only the kernel's refusal of
+# Wine's 32-bit loader ("Exec format error": no IA32 emulation) counts as "can't"; it is written
+# to DIR/no32. Where the loader starts, the 32-bit PROBE must print "vxbits 32" in the prefix:
+# anything else is a broken setup, and fails.
+probe32() {
+  status=0
+  answer=$("$WINE32_LOADER" --version 2>&1 </dev/null) || status=$?
+  case $status:$answer in
+  126:*"Exec format error"*)
+    echo "32-bit Windows programs can't run here, the kernel has no IA32 emulation:" \
+      "$WINE32_LOADER: Exec format error" >"$dir/no32"
+    cat "$dir/no32" >&2
+    return 0
+    ;;
+  0:*) ;;
+  *)
+    echo "prefix.sh: Wine's 32-bit loader failed ($status): $answer" >&2
+    return 1
+    ;;
+  esac
+  answer=$(in_namespace "$WINE" "$1" </dev/null 2>&1) || status=$?
+  answer=$(printf '%s' "$answer" | tr -d '\r')
+  if [ "$status:$answer" != "0:vxbits 32" ]; then
+    echo "prefix.sh: Wine's 32-bit loader starts, but the 32-bit $1 did not run ($status): $answer" >&2
+    return 1
+  fi
+}
+
 case $command in
 setup)
   sh "$0" cleanup "$dir"
-  rm -rf "$prefix"
+  rm -rf "$prefix" "$dir/no32"
   mkdir -p "$dir"
   if [ "$(id -u)" = 0 ] && ip netns add "vxwt$$" 2>/dev/null; then
     ns=vxwt$$
@@ -57,10 +93,23 @@ setup)
   in_namespace "$WINE" wineboot -i </dev/null >/dev/null 2>&1
   in_namespace "$WINESERVER" -w
   warm_up
+  if [ $# -gt 0 ] && [ -f "$1" ]; then probe32 "$1"; fi
+  ;;
+probe32)
+  mkdir -p "$dir"
+  rm -f "$dir/no32"
+  probe32 "$1"
   ;;
 run)
   (flock 9; warm_up) 9>"$dir/lock"
   in_namespace "$WINE" "$@" </dev/null
+  ;;
+needs32)
+  if [ -s "$dir/no32" ]; then
+    echo "skipped: $(cat "$dir/no32")"
+    exit 77
+  fi
+  exec "$@"
   ;;
 cleanup)
   if [ -d "$prefix" ]; then
@@ -75,7 +124,7 @@ cleanup)
   fi
   ;;
 *)
-  echo "usage: prefix.sh setup|run|cleanup DIR [EXE ARGS]" >&2
+  echo "usage: prefix.sh setup|probe32|run|needs32|cleanup DIR [EXE ARGS]" >&2
   exit 2
   ;;
 esac
