@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/bounded_text.h"
+
 void FormatMachineNumber(const unsigned char address[6], char number[kMachineNumberSize]) {
   snprintf(number, kMachineNumberSize, "%02X%02X%02X%02X", address[2], address[3], address[4],
            address[5]);
@@ -52,4 +54,14 @@ int PermanentAddressOidForMedium(uint32_t medium, uint32_t* oid) {
     case kNdisMedium802_5: *oid = kOid802_5PermanentAddress; return 0;
     default: return -1;
   }
+}
+
+bool KeepFallbackAdapter(FallbackAdapters* fallback, const char* serviceName,
+                         const char* machineNumber, const char* description) {
+  if (fallback->count >= kAdapterTableEntries) return false;
+  FallbackAdapter* slot = &fallback->slots[fallback->count++];
+  CopyText(slot->serviceName, sizeof slot->serviceName, serviceName);
+  CopyText(slot->machineNumber, sizeof slot->machineNumber, machineNumber);
+  CopyText(slot->description, sizeof slot->description, description);
+  return true;
 }

@@ -10,6 +10,7 @@
 constexpr size_t kMachineNumberSize = 9;   // 8 upper-case hex digits and the NUL
 constexpr size_t kServiceNameSize = 41;    // at most 40 characters and the NUL
 constexpr int kAdapterTableEntries = 37;   // every entry up to the 37th has a key character
+constexpr size_t kDescriptionSize = 256;   // an adapter's description, with the NUL
 
 // Bytes 2 to 5 of a 6-byte permanent address, "%02X" each: 00-0C-29-AB-CD-EF gives 29ABCDEF.
 void FormatMachineNumber(const unsigned char address[6], char number[kMachineNumberSize]);
@@ -58,3 +59,25 @@ constexpr uint32_t kOid802_5PermanentAddress = 0x02010101;
 
 // The permanent-address OID for a medium: 0 and the OID for 802.3 and 802.5, -1 otherwise.
 int PermanentAddressOidForMedium(uint32_t medium, uint32_t* oid);
+
+// Native 802.11, the medium of Wi-Fi adapters on Windows Vista and later (see docs/wifi.md).
+// Such an adapter is asked for its permanent address with the 802.3 query, then with the
+// 802.11 one, and is used only as a fallback: it is listed only when no wired adapter is usable.
+constexpr uint32_t kNdisMediumNative802_11 = 16;
+constexpr uint32_t kOidDot11PermanentAddress = 0x0D010703;
+
+// A usable fallback adapter, kept aside during the walk with what its list line needs.
+struct FallbackAdapter {
+  char serviceName[kServiceNameSize];
+  char machineNumber[kMachineNumberSize];
+  char description[kDescriptionSize];
+};
+
+struct FallbackAdapters {
+  FallbackAdapter slots[kAdapterTableEntries];
+  int count;
+};
+
+// Keeps an adapter aside, each text cut to its field; false, and nothing kept, when full.
+bool KeepFallbackAdapter(FallbackAdapters* fallback, const char* serviceName,
+                         const char* machineNumber, const char* description);

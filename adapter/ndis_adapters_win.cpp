@@ -18,7 +18,6 @@
 namespace {
 
 constexpr DWORD kSubkeyNameSize = 16;
-constexpr DWORD kDescriptionSize = 256;
 constexpr size_t kDevicePathSize = 512;
 constexpr size_t kFirstTargetPathSize = 40;   // doubled before the first query
 
@@ -98,32 +97,52 @@ bool QueryDriver(HANDLE device, uint32_t oid, const char* label, DWORD expected,
   return true;
 }
 
-// Medium, then permanent address. On success the adapter's machine number is in machineNumber.
-bool QueryPermanentAddress(HANDLE device, char* machineNumber) {
+enum class Usable { kNo, kWired, kFallback };
+
+// Medium, then permanent address. When the adapter is usable, wired or as a fallback, its
+// machine number is in machineNumber.
+Usable QueryPermanentAddress(HANDLE device, char* machineNumber) {
   unsigned char output[16] = {};
-  if (!QueryDriver(device, kOidGenMediaInUse, "IN_USE", 4, output)) return false;
+  if (!QueryDriver(device, kOidGenMediaInUse, "IN_USE", 4, output)) return Usable::kNo;
   uint32_t medium = 0;
   memcpy(&medium, output, sizeof medium);
   uint32_t addressOid = 0;
-  if (PermanentAddressOidForMedium(medium, &addressOid) != 0) {
+  if (medium == kNdisMediumNative802_11) {
+    // Which of the two queries a Wi-Fi driver answers is not settled: the 802.3 one first.
+    WriteDiagnostic("Medium: 16 (Native 802.11).\n");
+    if (!QueryDriver(device, kOid802_3PermanentAddress, "PERMANENT_ADDRESS", 6, output) &&
+        !QueryDriver(device, kOidDot11PermanentAddress, "DOT11_PERMANENT_ADDRESS", 6, output)) {
+      return Usable::kNo;
+    }
+  } else if (PermanentAddressOidForMedium(medium, &addressOid) != 0) {
     WriteDiagnostic("DeviceIoControl(IN_USE) was %d (Unsupported).\n", static_cast<int>(medium));
-    return false;
+    return Usable::kNo;
+  } else {
+    WriteDiagnostic(medium == kNdisMedium802_3 ? "Medium: 802.3 (Ethernet).\n"
+                                               : "Medium: 802.5 (Token ring).\n");
+    if (!QueryDriver(device, addressOid, "PERMANENT_ADDRESS", 6, output)) return Usable::kNo;
   }
-  WriteDiagnostic(medium == kNdisMedium802_3 ? "Medium: 802.3 (Ethernet).\n"
-                                             : "Medium: 802.5 (Token ring).\n");
-
-  if (!QueryDriver(device, addressOid, "PERMANENT_ADDRESS", 6, output)) return false;
   FormatMachineNumber(output, machineNumber);
   if (!IsUsableMachineNumber(machineNumber)) {
     WriteDiagnostic("Last six hex digits of MAC address were all zeroes.\n");
-    return false;
+    return Usable::kNo;
   }
-  return true;
+  return medium == kNdisMediumNative802_11 ? Usable::kFallback : Usable::kWired;
+}
+
+// The subkey's Description value, or the empty text.
+void ReadDescription(HKEY subkey, char description[kDescriptionSize]) {
+  DWORD type = 0;
+  if (ReadRegistryText(subkey, "Description", description, kDescriptionSize, &type) !=
+          ERROR_SUCCESS ||
+      (type != REG_SZ && type != REG_EXPAND_SZ)) {
+    description[0] = '\0';
+  }
 }
 
 // Enters the usable adapter in the working slot into the table and lists it.
-void ListUsableAdapter(AdapterTable* table, HKEY subkey, const char* storedServiceName,
-                       const char* machineNumber) {
+void ListUsableAdapter(AdapterTable* table, const char* storedServiceName,
+                       const char* machineNumber, const char* description) {
   AdapterEntry* slot = WorkingSlot(table);
   if (IsAdapterTableFull(table)) {
     WriteDiagnostic("Adapter table is full (%d entries): %s is not listed.\n",
@@ -132,21 +151,31 @@ void ListUsableAdapter(AdapterTable* table, HKEY subkey, const char* storedServi
   }
   CopyText(slot->machineNumber, kMachineNumberSize, machineNumber);
   int number = AddWorkingSlot(table, storedServiceName);
-
-  char description[kDescriptionSize];
-  DWORD type = 0;
-  if (ReadRegistryText(subkey, "Description", description, kDescriptionSize, &type) !=
-          ERROR_SUCCESS ||
-      (type != REG_SZ && type != REG_EXPAND_SZ)) {
-    description[0] = '\0';
-  }
   printf("%c : %s : %s\n", KeyCharacterForEntry(number), machineNumber, description);
+}
+
+// After the walk: the adapters kept aside are listed only when no wired adapter is usable.
+void ListFallbackAdapters(AdapterTable* table, const FallbackAdapters& fallback,
+                          const char* storedServiceName) {
+  bool wiredUsable = table->count > 0;
+  for (int i = 0; i < fallback.count; ++i) {
+    const FallbackAdapter& adapter = fallback.slots[i];
+    if (wiredUsable) {
+      WriteDiagnostic("\nNative 802.11 adapter %s passed over: a wired adapter is usable.\n",
+                      adapter.serviceName);
+      continue;
+    }
+    WriteDiagnostic("\nNo wired adapter is usable: Native 802.11 adapter %s is listed.\n",
+                    adapter.serviceName);
+    CopyText(WorkingSlot(table)->serviceName, kServiceNameSize, adapter.serviceName);
+    ListUsableAdapter(table, storedServiceName, adapter.machineNumber, adapter.description);
+  }
 }
 
 // Examines the subkey with the given name; every failure of a single adapter passes over it.
 Outcome ExamineAdapter(HKEY cards, const char* subkeyName, AdapterTable* table,
-                       const char* storedServiceName, TargetPathBuffer* target,
-                       char* machineNumber, char* errorText) {
+                       FallbackAdapters* fallback, const char* storedServiceName,
+                       TargetPathBuffer* target, char* machineNumber, char* errorText) {
   WriteDiagnostic("\nProcessing subkey [%s]\n", subkeyName);
 
   UniqueKey subkey;
@@ -196,8 +225,16 @@ Outcome ExamineAdapter(HKEY cards, const char* subkeyName, AdapterTable* table,
                     static_cast<int>(GetLastError()));
     return Outcome::kNextAdapter;
   }
-  if (QueryPermanentAddress(device.Get(), machineNumber)) {
-    ListUsableAdapter(table, subkey.Get(), storedServiceName, machineNumber);
+  Usable usable = QueryPermanentAddress(device.Get(), machineNumber);
+  if (usable == Usable::kNo) return Outcome::kNextAdapter;
+  char description[kDescriptionSize];
+  ReadDescription(subkey.Get(), description);
+  if (usable == Usable::kWired) {
+    ListUsableAdapter(table, storedServiceName, machineNumber, description);
+  } else if (KeepFallbackAdapter(fallback, serviceName, machineNumber, description)) {
+    WriteDiagnostic("Kept aside: listed only when no wired adapter is usable.\n");
+  } else {
+    WriteDiagnostic("No room to keep %s aside: it is not listed.\n", serviceName);
   }
   return Outcome::kNextAdapter;
 }
@@ -216,13 +253,15 @@ int EnumerateAdapters(AdapterTable* table, const char* storedServiceName,
   }
 
   TargetPathBuffer target;
+  FallbackAdapters fallback;
+  fallback.count = 0;
   for (DWORD index = 0;; ++index) {
     char subkeyName[kSubkeyNameSize];
     DWORD nameLength = kSubkeyNameSize;
     result = RegEnumKeyExA(cards.Get(), index, subkeyName, &nameLength, nullptr, nullptr,
                            nullptr, nullptr);
     if (result == ERROR_SUCCESS) {
-      if (ExamineAdapter(cards.Get(), subkeyName, table, storedServiceName, &target,
+      if (ExamineAdapter(cards.Get(), subkeyName, table, &fallback, storedServiceName, &target,
                          machineNumber, errorText) == Outcome::kFail) {
         return -1;
       }
@@ -240,7 +279,10 @@ int EnumerateAdapters(AdapterTable* table, const char* storedServiceName,
                  kNetworkCardsKeyPath, static_cast<int>(result));
       return -1;
     }
-    if (result == ERROR_NO_MORE_ITEMS) return 0;
+    if (result == ERROR_NO_MORE_ITEMS) {
+      ListFallbackAdapters(table, fallback, storedServiceName);
+      return 0;
+    }
     FormatText(errorText, kErrorTextSize,
                "RegEnumKeyEx() failed for key HKEY_LOCAL_MACHINE\\%s. Error %d\n",
                kNetworkCardsKeyPath, static_cast<int>(result));

@@ -10,6 +10,7 @@ the registry read back after the run, never from the program.
 import os
 import re
 import shutil
+import struct
 import subprocess
 import tempfile
 import time
@@ -29,6 +30,7 @@ PEER_VERNIX = os.path.join(PEER_BUILD, "vernix.exe") if PEER_BUILD else ""
 VXKEYS = os.path.join(BUILD, "tests", "tools", "vxkeys.exe")
 VXBOX = os.path.join(BUILD, "tests", "tools", "vxbox.exe")
 VXCARD = os.path.join(BUILD, "tests", "tools", "vxcard.exe")
+VXNIC = os.path.join(BUILD, "tests", "tools", "vxnic.sys")
 PLANTED = os.path.join(BUILD, "tests", "tools", "planted")
 WORK = os.path.join(BUILD, "accept")
 TEMPLATE = os.path.join(WORK, "template")
@@ -325,6 +327,22 @@ class Scenario:
         result = self.run("add", name, *([service] if service else []), exe=VXCARD)
         if result.status != 0:
             raise RuntimeError("vxcard add failed: %r" % result)
+
+    def add_standin(self, name, medium, oid, address):
+        """A stand-in adapter: vxnic.sys started as the kernel-driver service NAME, reporting
+        the medium and answering the one address query oid with the address bytes, and the
+        NetworkCards subkey NAME naming it, described "test card NAME"."""
+        shutil.copy(VXNIC, os.path.join(self.prefix, "drive_c", name + ".sys"))
+        answer = struct.pack("<II", medium, oid) + address
+        service_key = "HKLM\\System\\CurrentControlSet\\Services\\" + name
+        for argv in (["sc", "create", name, "type=", "kernel", "binPath=", "C:\\%s.sys" % name],
+                     ["reg", "add", service_key, "/v", "Answer", "/t", "REG_BINARY", "/d",
+                      answer.hex(), "/f"],
+                     ["sc", "start", name]):
+            proc = self._ns([WINE] + argv, stdin=DEVNULL, capture_output=True, timeout=60)
+            if proc.returncode != 0:
+                raise RuntimeError("%s failed: %s" % (argv, decode(proc.stdout)))
+        self.add_card(name, name)
 
     def dos_device(self, name):
         return self.run("device", name, exe=VXCARD).out.strip()

@@ -122,11 +122,26 @@ TEST(Medium, OnlyEthernetAndTokenRingHaveAPermanentAddressQuery) {
   EXPECT_EQ(oid, 0x01010101u);
   EXPECT_EQ(PermanentAddressOidForMedium(1, &oid), 0);
   EXPECT_EQ(oid, 0x02010101u);
-  for (uint32_t medium : {2u, 3u, 12u, 0xFFFFFFFFu}) {
+  for (uint32_t medium : {2u, 3u, 12u, kNdisMediumNative802_11, 0xFFFFFFFFu}) {
     oid = 0xdeadbeef;
     EXPECT_EQ(PermanentAddressOidForMedium(medium, &oid), -1);
     EXPECT_EQ(oid, 0xdeadbeefu);
   }
+}
+
+TEST(FallbackAdapters, KeepTextsCutToTheirFieldsAndNoMoreThanTheTableHolds) {
+  static FallbackAdapters fallback;
+  fallback.count = 0;
+  std::string name(60, 'S'), description(300, 'D');
+  ASSERT_TRUE(KeepFallbackAdapter(&fallback, name.c_str(), "AABBCCDD", description.c_str()));
+  EXPECT_EQ(fallback.slots[0].serviceName, name.substr(0, kServiceNameSize - 1));
+  EXPECT_STREQ(fallback.slots[0].machineNumber, "AABBCCDD");
+  EXPECT_EQ(fallback.slots[0].description, description.substr(0, kDescriptionSize - 1));
+  for (int n = 2; n <= kAdapterTableEntries; ++n) {
+    ASSERT_TRUE(KeepFallbackAdapter(&fallback, "w", "00000001", ""));
+  }
+  EXPECT_FALSE(KeepFallbackAdapter(&fallback, "x", "00000002", ""));
+  EXPECT_EQ(fallback.count, kAdapterTableEntries);
 }
 
 }  // namespace
