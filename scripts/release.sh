@@ -19,18 +19,20 @@ for arch in x64 x86; do
 done
 
 # The Debian package, and its version, of each tool and library of the toolchain that each build
-# used (found from the build's own cache, so that it names what ran).
+# used (found from the build's own records, so that it names what ran).
 package_of() {
   owner=$(dpkg-query -S "$(readlink -f "$1")" 2>/dev/null || dpkg-query -S "$1" 2>/dev/null) ||
     { echo "(not from a Debian package)"; return; }
   owner=${owner%%:*}
   dpkg-query -W -f='${Package} ${Version}' "$owner"
 }
-setting() { sed -n "s/^$1:[A-Z]*=//p" "$cache"; }
+setting() {   # a compiler or tool that CMake found for the build
+  { sed -n "s/^set($1 \"\(.*\)\")$/\1/p" "$out/$arch"/CMakeFiles/*/CMake*Compiler.cmake
+    sed -n "s/^$1:[A-Z]*=//p" "$out/$arch/CMakeCache.txt"; } | head -n 1
+}
 {
   echo "MinGW-w64 from these Debian packages (Debian $(cat /etc/debian_version 2>/dev/null))"
   for arch in x64 x86; do
-    cache=$out/$arch/CMakeCache.txt
     cxx=$(setting CMAKE_CXX_COMPILER)
     echo
     echo "$arch/vernix.exe"
