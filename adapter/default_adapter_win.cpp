@@ -41,7 +41,8 @@ int AskForEntry(const AdapterTable* table) {
 // registry view. Both builds keep it there, so that the machine number never depends on the
 // build that runs. The 64-bit build asks for that view on top of the access it needs (the one
 // change to the access rights this key was always opened with); the 32-bit build is in it
-// already, and needs no flag that Windows 2000 would refuse.
+// already, and needs no flag that the Windows versions before XP, which it serves too, would
+// refuse.
 constexpr REGSAM kDefaultAdapterView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : 0;
 
 // Opens the default adapter's key for reading, or for writing, creating it when absent.

@@ -1,27 +1,33 @@
-"""check_imports.py OBJDUMP EXE LIST: every import of a built vernix.exe listed for its build and
-no newer than the build's oldest Windows, which its header names; no time stamp."""
+"""check_imports.py OBJDUMP EXE LIST: every import of a built vernix.exe listed for its build,
+no newer than the build's oldest Windows and shown by a named source (or marked unproven); the
+header's subsystem and OS versions that Windows; no time stamp."""
 
 import re
 import struct
 import subprocess
 import sys
 
-AGES = ["2000", "XP", "XP-x64"]
-# objdump's format name -> the build, its oldest Windows, that Windows' minor version (5.x)
-BUILDS = {"pei-i386": ("x86", "XP", "1"), "pei-x86-64": ("x64", "XP-x64", "2")}
+FLOORS = ["NT3.1", "NT3.5", "NT3.51", "NT4", "2000", "XP", "XP-x64"]
+# objdump's format name -> the build, its oldest Windows, that Windows' version in the header
+BUILDS = {"pei-i386": ("x86", "NT4", "4", "0"), "pei-x86-64": ("x64", "XP-x64", "5", "2")}
 
 objdump, exe, list_path = sys.argv[1:4]
 text = subprocess.run([objdump, "-p", exe], capture_output=True, text=True, check=True).stdout
-build, oldest, minor = BUILDS[re.search(r"file format (\S+)", text).group(1)]
-allowed = {}
+build, oldest, major, minor = BUILDS[re.search(r"file format (\S+)", text).group(1)]
+faults, sources, allowed = [], {"unproven"}, {}
 with open(list_path) as f:
     for line in f:
-        if line.strip() and not line.startswith("#"):
-            dll, function, builds, age = line.split()
+        source = re.match(r"# source (\S+):", line)
+        if source:
+            sources.add(source.group(1))
+        elif line.strip() and not line.startswith("#"):
+            dll, function, builds, floor, source = line.split()
+            if floor not in FLOORS or source not in sources:
+                faults.append("%s %s: floor %s, source %s unknown" % (dll, function, floor, source))
             if builds in ("both", build):
-                allowed[(dll.lower(), function)] = age
+                allowed[(dll.lower(), function)] = (floor, source)
 
-faults, imports, dll = [], 0, None
+imports, unproven, dll = 0, [], None
 for line in text.splitlines():
     named = re.match(r"\s*DLL Name: (\S+)", line)
     function = re.match(r"\s+[0-9a-f]+\s+\d+\s+(\S+)$", line)
@@ -29,15 +35,17 @@ for line in text.splitlines():
         dll = named.group(1).lower()
     elif dll and function:
         imports += 1
-        age = allowed.get((dll, function.group(1)))
-        if age is None or AGES.index(age) > AGES.index(oldest):
-            faults.append("%s %s: %s" % (dll, function.group(1), age or "not listed"))
+        floor, source = allowed.get((dll, function.group(1)), (None, None))
+        if floor is None or FLOORS.index(floor) > FLOORS.index(oldest):
+            faults.append("%s %s: %s" % (dll, function.group(1), floor or "not listed"))
+        elif source == "unproven":
+            unproven.append(function.group(1))
     elif not line.strip():
         dll = None
 for field in ("Subsystem", "OSystem"):
-    if not re.search(r"^Major%sVersion\s+5\nMinor%sVersion\s+%s$" % (field, field, minor),
+    if not re.search(r"^Major%sVersion\s+%s\nMinor%sVersion\s+%s$" % (field, major, field, minor),
                      text, re.M):
-        faults.append("%s version is not 5.%s" % (field, minor))
+        faults.append("%s version is not %s.%s" % (field, major, minor))
 # The file header's TimeDateStamp, read from the file itself: objdump prints it in local time.
 with open(exe, "rb") as f:
     image = f.read(4096)
@@ -48,6 +56,8 @@ if image[header:header + 4] != b"PE\0\0":
 elif stamp != 0:
     faults.append("the header carries a time stamp (0x%08X)" % stamp)
 print("%s: %s build, %d imports, for Windows %s or later" % (exe, build, imports, oldest))
+if unproven:
+    print("unproven: " + " ".join(unproven))
 if imports == 0:
     faults.append("no imports found")
 for fault in faults:

@@ -37,17 +37,24 @@ TEST(SerialText, EightLowerCaseDigitsPerWordSignatureFirst) {
   }
 }
 
-// A fake processor with CPUID and the serial-number feature: leaves 1 and 3 with a distinct
-// value in every register. It records the leaves asked for.
+constexpr uintptr_t kAlignmentCheck = uintptr_t{1} << 18;
+constexpr uintptr_t kIdentification = uintptr_t{1} << 21;
+
+// A fake processor, by default one with CPUID and the serial-number feature: leaves 1 and 3
+// with a distinct value in every register. Its flags register keeps the bits in fixedFlags as
+// they are, whatever is written. It records the leaves asked for.
 struct FakeProcessor {
+  uintptr_t flags = 0x202;
+  uintptr_t fixedFlags = 0;
   uint32_t leaf1[4] = {0x6b1, 0xb1, 0xc1, kSse | kSerialNumber};   // EAX, EBX, ECX, EDX
   uint32_t leaf3[4] = {0xa3, 0xb3, 0xc3, 0xd3};
   std::vector<uint32_t> leaves;
 } g_processor;
 
 uintptr_t FakeTryFlags(uintptr_t setBits, uintptr_t invertBits, uintptr_t* saved) {
-  *saved = 0x202;
-  return (*saved | setBits) ^ invertBits;
+  *saved = g_processor.flags;
+  uintptr_t written = (g_processor.flags | setBits) ^ invertBits;
+  return (written & ~g_processor.fixedFlags) | (g_processor.flags & g_processor.fixedFlags);
 }
 
 void FakeCpuid(uint32_t leaf, uint32_t registers[4]) {
@@ -64,6 +71,28 @@ TEST(SerialProbe, SignatureFromLeafOneThenEcxAndEdxOfTheSerialLeaf) {
   EXPECT_EQ(words[0], 0x6b1u);
   EXPECT_EQ(words[1], 0xc3u);
   EXPECT_EQ(words[2], 0xd3u);
+}
+
+// The oldest processors: a 386 can't keep the alignment-check flag set, and a later one without
+// CPUID can't change the identification flag, whether it was found set or clear. Each gives 1
+// before any CPUID, which such a processor would fault on, and leaves the words alone.
+TEST(SerialProbe, TheOldestProcessorsGiveOneWithoutCpuid) {
+  struct { const char* processor; uintptr_t flags, fixedFlags; } cases[] = {
+      {"alignment-check flag won't set", 0x202, kAlignmentCheck},
+      {"identification flag won't toggle from clear", 0x202, kIdentification},
+      {"identification flag won't toggle from set", 0x202 | kIdentification, kIdentification},
+  };
+  for (const auto& c : cases) {
+    g_processor = FakeProcessor();
+    g_processor.flags = c.flags;
+    g_processor.fixedFlags = c.fixedFlags;
+    uint32_t words[3] = {0xdeadbeef, 0xdeadbeef, 0xdeadbeef};
+    EXPECT_EQ(ProbeSerialWith(&kFakeProcessor, words), 1) << c.processor;
+    EXPECT_TRUE(g_processor.leaves.empty()) << c.processor << ": CPUID was run";
+    EXPECT_EQ(std::vector<uint32_t>(words, words + 3), std::vector<uint32_t>(3, 0xdeadbeef))
+        << c.processor;
+  }
+  g_processor = FakeProcessor();
 }
 
 // A fake platform: a process mask, a thread mask that the query may move, and a probe that
