@@ -34,6 +34,14 @@ int AddWorkingSlot(AdapterTable* table, const char* storedServiceName) {
   return number;
 }
 
+bool IsStoredAdapterAbsent(const AdapterTable* table, const char* storedServiceName) {
+  if (storedServiceName[0] == '\0') return false;
+  for (int i = 0; i < table->count; ++i) {
+    if (strcmp(table->slots[i].serviceName, storedServiceName) == 0) return false;
+  }
+  return true;
+}
+
 char KeyCharacterForEntry(int n) {
   if (n < 16) return "0123456789ABCDEF"[n & 0xF];
   return static_cast<char>(n + 55);

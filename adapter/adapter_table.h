@@ -41,6 +41,10 @@ bool IsAdapterTableFull(const AdapterTable* table);
 // Returns the new entry's number, from 1.
 int AddWorkingSlot(AdapterTable* table, const char* storedServiceName);
 
+// Whether a default adapter is stored (the text is not empty) and no entry has its service
+// name (compared exactly, as when the default index is set).
+bool IsStoredAdapterAbsent(const AdapterTable* table, const char* storedServiceName);
+
 // The character that lists entry number n (from 1): 1-9, then A-Z for 10-35, then '[' and '\\'.
 char KeyCharacterForEntry(int n);
 

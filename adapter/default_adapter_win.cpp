@@ -17,8 +17,9 @@
 
 namespace {
 
-// Asks for an entry until a key of the key map names one. Without console input there is no
-// one to ask: the prompt ends with a line feed and the default stands, as Enter would give it.
+// Asks for an entry until a key of the key map names one. When nobody can answer (no console
+// input, or a window station nobody sees) the prompt ends with a line feed and the default
+// stands, as Enter would give it.
 int AskForEntry(const AdapterTable* table) {
   printf("\nSelect a card which will always be in your computer [%d] ", table->defaultIndex);
   fflush(stdout);
@@ -89,6 +90,17 @@ int SelectDefaultAdapter(const AdapterTable* table, const char* storedServiceNam
                          char machineNumber[kMachineNumberSize], char errorText[kErrorTextSize]) {
   if (table->count == 0) {
     FormatText(errorText, kErrorTextSize, "No valid network cards found.\n");
+    return -1;
+  }
+  // A run that nobody can answer keeps the machine's identity: when the stored adapter is away
+  // (disabled, unplugged, left in a dock), taking another one would store it and report
+  // another machine number, with no one asked. Only here does such a run differ from one at
+  // a console, where the prompt offers entry 1 and the user decides.
+  if (IsStoredAdapterAbsent(table, storedServiceName) && !CanAnswerAtConsole()) {
+    FormatText(errorText, kErrorTextSize,
+               "The remembered network card \"%s\" was not found. Run vernix.exe at a console "
+               "to choose a card again.\n",
+               storedServiceName);
     return -1;
   }
   int chosen = table->count == 1 ? 1 : AskForEntry(table);

@@ -24,6 +24,7 @@ int EnumerateAdapters(AdapterTable* table, const char* storedServiceName,
                       char machineNumber[kMachineNumberSize], char errorText[kErrorTextSize]);
 
 // Chooses an entry (asking when there are several), stores it as the default adapter when it
-// differs from the stored one, and copies its machine number. Returns 0, or -1 with errorText.
+// differs from the stored one, and copies its machine number. Returns 0, or -1 with errorText;
+// also when nobody can answer and no entry is the stored default adapter (nothing is stored).
 int SelectDefaultAdapter(const AdapterTable* table, const char* storedServiceName,
                          char machineNumber[kMachineNumberSize], char errorText[kErrorTextSize]);

@@ -86,8 +86,9 @@ bool TryReportDirectory(int directoryResult, const char* directory, const char* 
 }
 
 void ShowFinalMessage(const char* message) {
-  int shown = MessageBoxA(nullptr, message, kCaption, MB_SETFOREGROUND);
-  // Without a desktop the box can't appear; the user still learns where the report went.
+  // Without a desktop the box can't appear, and on one that nobody sees it would wait for a
+  // click forever: the message goes to standard output, where the report's reader finds it.
+  int shown = IsRunSeenByUser() ? MessageBoxA(nullptr, message, kCaption, MB_SETFOREGROUND) : 0;
   if (shown <= 0) {
     printf("%s", message);
     fflush(stdout);
@@ -100,7 +101,7 @@ int FailMachineNumber(const char* errorText) {
   fflush(stderr);
   printf("Hit any key to continue ");
   fflush(stdout);
-  WaitForKey();   // the key stays unread; without console input there is nothing to wait for
+  WaitForKey();   // the key stays unread; when nobody can answer there is nothing to wait for
   return 1;
 }
 

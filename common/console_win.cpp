@@ -20,12 +20,38 @@ bool IsConsole(const UniqueHandle& input) {
   return input.IsValid() && GetConsoleMode(input.Get(), &mode);
 }
 
+// Asks the process's window station whether it is visible. Its handle belongs to the process
+// and is not closed.
+bool IsWindowStationVisible() {
+  HWINSTA station = GetProcessWindowStation();
+  USEROBJECTFLAGS flags;
+  if (station == nullptr ||
+      !GetUserObjectInformationA(station, UOI_FLAGS, &flags, sizeof flags, nullptr)) {
+    return true;
+  }
+  return (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
 }  // namespace
+
+// On a window station that nobody sees, the console and the desktop exist, but no one can type
+// into them or click on them: a wait for a key or for a click there never ends. Such a run is
+// treated as one without console input and without a desktop. This changes what the program
+// does only where it would otherwise wait forever, or, with its stored adapter absent, change
+// the machine's identity with no one to ask; on a visible window station (every interactive
+// run, remote desktop sessions included) nothing changes.
+bool IsRunSeenByUser() {
+  static int seen = -1;   // not asked yet; the answer stays for the rest of the run
+  if (seen < 0) seen = IsWindowStationVisible() ? 1 : 0;
+  return seen == 1;
+}
+
+bool CanAnswerAtConsole() { return IsRunSeenByUser() && IsConsole(OpenConsoleInput()); }
 
 bool WaitForKey() {
   {
     UniqueHandle input = OpenConsoleInput();
-    if (!IsConsole(input)) return false;
+    if (!IsRunSeenByUser() || !IsConsole(input)) return false;
     INPUT_RECORD record;
     DWORD seen = 0;
     PeekConsoleInputA(input.Get(), &record, 1, &seen);

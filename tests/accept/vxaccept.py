@@ -31,6 +31,7 @@ VXKEYS = os.path.join(BUILD, "tests", "tools", "vxkeys.exe")
 VXBOX = os.path.join(BUILD, "tests", "tools", "vxbox.exe")
 VXCARD = os.path.join(BUILD, "tests", "tools", "vxcard.exe")
 VXNIC = os.path.join(BUILD, "tests", "tools", "vxnic.sys")
+VXSTATION = os.path.join(BUILD, "tests", "tools", "vxstation.exe")
 PLANTED = os.path.join(BUILD, "tests", "tools", "planted")
 WORK = os.path.join(BUILD, "accept")
 TEMPLATE = os.path.join(WORK, "template")
@@ -264,19 +265,22 @@ class Scenario:
                               timeout=timeout, cwd=cwd or self.bin)
         return Result(proc.returncode, decode(proc.stdout), decode(proc.stderr))
 
-    def start(self, *args, exe=None, keys=None, log=None):
-        """Starts vernix.exe in the background, through the console driver when keys are given."""
+    def start(self, *args, exe=None, keys=None, log=None, hidden=False):
+        """Starts vernix.exe in the background, through the console driver when keys are given,
+        and on a window station that nobody sees when hidden."""
         argv = [WINE]
         if keys is not None:
             argv += [VXKEYS, "--log", log, "--keys", keys, "--"]
+        if hidden:   # a run that hangs there is ended within the console driver's 30 s
+            argv += [VXSTATION, "--timeout-ms", "20000", "--"]
         argv += [exe or self.vernix] + list(args)
         return subprocess.Popen(self._program(argv), env=self._env(), stdin=DEVNULL,
                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE, cwd=self.bin)
 
-    def run_with_keys(self, keys, *args, exe=None, timeout=60):
+    def run_with_keys(self, keys, *args, exe=None, timeout=60, hidden=False):
         """vernix.exe (or exe) on a console of its own, with the keys typed into it one by one."""
         log = os.path.join(self.root, "keys.log")
-        proc = self.start(*args, exe=exe, keys=keys, log=log)
+        proc = self.start(*args, exe=exe, keys=keys, log=log, hidden=hidden)
         out, err = proc.communicate(timeout=timeout)
         text = ""
         if os.path.exists(log):

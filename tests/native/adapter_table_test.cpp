@@ -105,6 +105,23 @@ TEST(AdapterTable, NoStoredDefaultLeavesTheFirstEntry) {
   EXPECT_EQ(table.defaultIndex, 1);
 }
 
+TEST(AdapterTable, TheStoredAdapterIsAbsentOnlyWhenNamedAndNoEntryHasItsName) {
+  AdapterTable table;
+  ClearAdapterTable(&table);
+  EXPECT_FALSE(IsStoredAdapterAbsent(&table, ""));
+  EXPECT_TRUE(IsStoredAdapterAbsent(&table, "{B}"));
+  AddAdapter(&table, "{A}", "00000001", "");
+  AddAdapter(&table, "{b}", "00000002", "");   // case matters
+  EXPECT_FALSE(IsStoredAdapterAbsent(&table, ""));
+  EXPECT_TRUE(IsStoredAdapterAbsent(&table, "{B}"));
+  // The working slot holds the last adapter examined, which may have been passed over.
+  strcpy(WorkingSlot(&table)->serviceName, "{B}");
+  EXPECT_TRUE(IsStoredAdapterAbsent(&table, "{B}"));
+  AddWorkingSlot(&table, "");
+  EXPECT_FALSE(IsStoredAdapterAbsent(&table, "{B}"));
+  EXPECT_FALSE(IsStoredAdapterAbsent(&table, "{A}"));
+}
+
 TEST(AdapterTable, HasAWorkingSlotEvenWhenFull) {
   AdapterTable table;
   ClearAdapterTable(&table);

@@ -4,9 +4,9 @@
 #
 #   selftest.sh TOOLS_DIR WORK_DIR
 #
-# TOOLS_DIR holds vxkeys.exe, vxbox.exe, keyecho.exe and boxshow.exe. WORK_DIR gets a Wine
-# prefix of its own (kept for the next run) and the runs' output. The message box checks need
-# Xvfb. Exits 77 (skipped) when Wine or Xvfb is missing, unless CI=true.
+# TOOLS_DIR holds vxkeys.exe, vxbox.exe, vxstation.exe, keyecho.exe and boxshow.exe. WORK_DIR
+# gets a Wine prefix of its own (kept for the next run) and the runs' output. The message box
+# checks need Xvfb. Exits 77 (skipped) when Wine or Xvfb is missing, unless CI=true.
 set -u
 
 tools=$1
@@ -140,5 +140,17 @@ status=$?
 [ "$status" = 1 ] || fail "no box: exit status $status, not 1"
 expect_text err 'vxbox: no box with caption "No Such Box"'
 
+# vxstation: its child runs on a window station without WSF_VISIBLE (WinSta0 has it), the
+# console still reaches the child, and a box there waits for a click that never comes.
+"$WINE" "$tools/vxstation.exe" --show >out 2>err
+expect_text out "station WinSta0 flags 0x1 desktop Default"
+"$WINE" "$tools/vxstation.exe" -- "$tools/vxstation.exe" --show >out 2>err
+expect_text out "station vxhidden flags 0x0 desktop Default"
+keys --keys "x" -- "$tools/vxstation.exe" -- "$tools/keyecho.exe" 1
+expect_text out "key 120"
+"$WINE" "$tools/vxstation.exe" --timeout-ms 1000 -- "$tools/boxshow.exe" >out 2>err
+status=$?
+[ "$status" = 124 ] || fail "box on the hidden window station: exit status $status, not 124"
+
 if [ "$failures" != 0 ]; then exit 1; fi
-echo "selftest: vxkeys and vxbox work under Wine"
+echo "selftest: vxkeys, vxbox and vxstation work under Wine"

@@ -1,0 +1,115 @@
+// vxstation.exe [--station NAME] [--timeout-ms N] -- PROGRAM [ARGS...]
+// vxstation.exe --show
+//
+// Starts PROGRAM on a window station that no user can see, as a service, a scheduled task
+// without a logged-on user or a remote run as SYSTEM has one: it creates (or opens) the window
+// station NAME ("vxhidden") and its desktop "Default", and starts the child with
+// STARTUPINFO.lpDesktop "NAME\Default". The child inherits vxstation's console and standard
+// handles; its command line is vxstation's own after " -- ", unchanged. Exit status: the
+// child's; 124 when it outlived --timeout-ms (default 30000) and was killed; 125 when vxstation
+// itself failed, with a message on standard error.
+//
+// --show prints the window station this process runs on: "station NAME flags 0xF desktop D".
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr int kExitTimeout = 124;
+constexpr int kExitFailure = 125;
+
+int Show() {
+  char station[256] = "?";
+  char desktop[256] = "?";
+  USEROBJECTFLAGS flags{};
+  GetUserObjectInformationA(GetProcessWindowStation(), UOI_NAME, station, sizeof station,
+                            nullptr);
+  GetUserObjectInformationA(GetThreadDesktop(GetCurrentThreadId()), UOI_NAME, desktop,
+                            sizeof desktop, nullptr);
+  if (!GetUserObjectInformationA(GetProcessWindowStation(), UOI_FLAGS, &flags, sizeof flags,
+                                 nullptr)) {
+    std::printf("station %s flags unknown (error %lu) desktop %s\n", station, GetLastError(),
+                desktop);
+    return 1;
+  }
+  std::printf("station %s flags 0x%lX desktop %s\n", station, flags.dwFlags, desktop);
+  return 0;
+}
+
+int Fail(const char* what) {
+  std::fprintf(stderr, "vxstation: %s failed (error %lu)\n", what, GetLastError());
+  return kExitFailure;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 2 && std::strcmp(argv[1], "--show") == 0) return Show();
+  const char* name = "vxhidden";
+  DWORD timeout_ms = 30000;
+  int i = 1;
+  for (; i + 1 < argc && std::strcmp(argv[i], "--") != 0; i += 2) {
+    if (std::strcmp(argv[i], "--station") == 0) {
+      name = argv[i + 1];
+    } else if (std::strcmp(argv[i], "--timeout-ms") == 0) {
+      timeout_ms = std::strtoul(argv[i + 1], nullptr, 10);
+    } else {
+      break;
+    }
+  }
+  const char* command = std::strstr(GetCommandLineA(), " -- ");
+  if (i + 1 >= argc || std::strcmp(argv[i], "--") != 0 || command == nullptr ||
+      std::strlen(name) > 200) {
+    std::fprintf(stderr, "usage: vxstation.exe [--station NAME] [--timeout-ms N] -- PROGRAM "
+                         "[ARGS...] | --show\n");
+    return kExitFailure;
+  }
+
+  HWINSTA station = CreateWindowStationA(name, 0, WINSTA_ALL_ACCESS, nullptr);
+  if (station == nullptr) return Fail("CreateWindowStationA");
+  HWINSTA own = GetProcessWindowStation();
+  HDESK desktop = nullptr;
+  if (SetProcessWindowStation(station)) {
+    desktop = CreateDesktopA("Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+    SetProcessWindowStation(own);
+  }
+  if (desktop == nullptr) {
+    int status = Fail("CreateDesktopA");
+    CloseWindowStation(station);
+    return status;
+  }
+
+  char desktop_path[256];
+  std::snprintf(desktop_path, sizeof desktop_path, "%s\\Default", name);
+  char line[32768];
+  std::snprintf(line, sizeof line, "%s", command + 4);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.lpDesktop = desktop_path;
+  PROCESS_INFORMATION child{};
+  int status = kExitFailure;
+  if (!CreateProcessA(nullptr, line, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                      &child)) {
+    Fail("CreateProcessA");
+  } else if (WaitForSingleObject(child.hProcess, timeout_ms) == WAIT_OBJECT_0) {
+    DWORD code = kExitFailure;
+    GetExitCodeProcess(child.hProcess, &code);
+    status = static_cast<int>(code);
+  } else {
+    TerminateProcess(child.hProcess, kExitTimeout);
+    WaitForSingleObject(child.hProcess, 5000);
+    std::fprintf(stderr, "vxstation: %s still running after %lu ms; killed\n", argv[i + 1],
+                 timeout_ms);
+    status = kExitTimeout;
+  }
+  if (child.hProcess != nullptr) {
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+  }
+  CloseDesktop(desktop);
+  CloseWindowStation(station);
+  return status;
+}
