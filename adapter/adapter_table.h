@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "common/network_cards.h"
+
 constexpr size_t kMachineNumberSize = 9;   // 8 upper-case hex digits and the NUL
 constexpr size_t kServiceNameSize = 41;    // at most 40 characters and the NUL
 constexpr int kAdapterTableEntries = 37;   // every entry up to the 37th has a key character
@@ -52,23 +54,12 @@ char KeyCharacterForEntry(int n);
 // Enter (13 or 10) gives the default index; 1-9, A-Z and a-z give 1-35 when within the count.
 int EntryForKey(int code, int count, int defaultIndex);
 
-// The NDIS query control code (input one OID, output its value), the media and the
-// permanent-address query of each medium the machine number accepts.
-constexpr uint32_t kIoctlNdisQueryGlobalStats = 0x00170002;
-constexpr uint32_t kNdisMedium802_3 = 0;
-constexpr uint32_t kNdisMedium802_5 = 1;
-constexpr uint32_t kOidGenMediaInUse = 0x00010104;
-constexpr uint32_t kOid802_3PermanentAddress = 0x01010101;
-constexpr uint32_t kOid802_5PermanentAddress = 0x02010101;
-
 // The permanent-address OID for a medium: 0 and the OID for 802.3 and 802.5, -1 otherwise.
 int PermanentAddressOidForMedium(uint32_t medium, uint32_t* oid);
 
-// Native 802.11, the medium of Wi-Fi adapters on Windows Vista and later (see docs/wifi.md).
-// Such an adapter is asked for its permanent address with the 802.3 query, then with the
-// 802.11 one, and is used only as a fallback: it is listed only when no wired adapter is usable.
-constexpr uint32_t kNdisMediumNative802_11 = 16;
-constexpr uint32_t kOidDot11PermanentAddress = 0x0D010703;
+// A Native 802.11 (Wi-Fi) adapter is asked for its permanent address with the 802.3 query,
+// then with the 802.11 one, and is used only as a fallback: it is listed only when no wired
+// adapter is usable.
 
 // A usable fallback adapter, kept aside during the walk with what its list line needs.
 struct FallbackAdapter {

@@ -9,9 +9,9 @@
 
 #include "adapter/get_cpu_from_ndis.h"
 #include "adapter/registry_paths.h"
-#include "app/diagnostics.h"
 #include "common/bounded_text.h"
 #include "common/console_win.h"
+#include "common/diagnostics.h"
 #include "common/registry_win.h"
 #include "common/win_resources.h"
 

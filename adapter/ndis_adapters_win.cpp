@@ -9,16 +9,14 @@
 #include <cstring>
 
 #include "adapter/get_cpu_from_ndis.h"
-#include "adapter/registry_paths.h"
-#include "app/diagnostics.h"
 #include "common/bounded_text.h"
+#include "common/diagnostics.h"
+#include "common/network_cards.h"
 #include "common/registry_win.h"
 #include "common/win_resources.h"
 
 namespace {
 
-constexpr DWORD kSubkeyNameSize = 16;
-constexpr size_t kDevicePathSize = 512;
 constexpr size_t kFirstTargetPathSize = 40;   // doubled before the first query
 
 // The growable buffer for the device-name query; one for the whole enumeration.

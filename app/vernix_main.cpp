@@ -12,10 +12,10 @@
 #include <cstring>
 
 #include "adapter/get_cpu_from_ndis.h"
-#include "app/diagnostics.h"
-#include "app/report.h"
-#include "machine/machine_attributes.h"
 #include "common/console_win.h"
+#include "common/diagnostics.h"
+#include "machine/machine_attributes.h"
+#include "report/report.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // The system's collectors, by attribute bit, and the attribute section of the report.
 
-#include "app/report.h"
 #include "machine/collectors/ethernet_address.h"
 #include "machine/collectors/host_name.h"
 #include "machine/collectors/processor_serial.h"
 #include "machine/machine_attributes.h"
+#include "report/report.h"
 
 namespace {
 

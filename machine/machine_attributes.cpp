@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/report.h"
+#include "report/report.h"
 
 int ClearMachineAttributes(MachineAttributes* record) {
   if (record == nullptr) return -1;

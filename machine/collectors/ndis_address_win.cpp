@@ -5,9 +5,8 @@
 
 #include <cstring>
 
-#include "adapter/adapter_table.h"
-#include "adapter/registry_paths.h"
 #include "common/bounded_text.h"
+#include "common/network_cards.h"
 #include "common/registry_win.h"
 #include "common/win_resources.h"
 #include "machine/collectors/ethernet_address.h"
@@ -15,9 +14,7 @@
 namespace {
 
 constexpr DWORD kCardServiceNameSize = 260;
-constexpr DWORD kSubkeyNameSize = 16;
 constexpr DWORD kNdisAnswerSize = 4096;
-constexpr size_t kDosDeviceSize = 512;
 
 struct CardRecord {
   char serviceName[kCardServiceNameSize];
@@ -61,9 +58,9 @@ LONG ReadCardServiceName(CardRecord* card, uint32_t index) {
 LONG QueryNDISOid(const char* deviceName, uint32_t oid, void* answer, DWORD answerSize,
                   DWORD* returned) {
   *returned = 0;
-  char target[kDosDeviceSize];
+  char target[kDevicePathSize];
   TemporaryDosDevice temporaryName;
-  if (QueryDosDeviceA(deviceName, target, kDosDeviceSize) == 0) {
+  if (QueryDosDeviceA(deviceName, target, kDevicePathSize) == 0) {
     DWORD error = GetLastError();
     if (error != ERROR_FILE_NOT_FOUND) return static_cast<LONG>(error);
     if (FormatText(target, sizeof target, "\\Device\\%s", deviceName) != 0) {
@@ -73,7 +70,7 @@ LONG QueryNDISOid(const char* deviceName, uint32_t oid, void* answer, DWORD answ
   }
 
   LONG result = ERROR_SUCCESS;
-  char devicePath[kDosDeviceSize];
+  char devicePath[kDevicePathSize];
   if (FormatText(devicePath, sizeof devicePath, "\\\\.\\%s", deviceName) != 0) {
     result = ERROR_BUFFER_OVERFLOW;
   } else {

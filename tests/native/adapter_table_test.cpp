@@ -5,6 +5,7 @@
 #include <string>
 
 #include "adapter/adapter_table.h"
+#include "common/network_cards.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/report.h"
 #include "machine/machine_attributes.h"
+#include "report/report.h"
 
 namespace {
 

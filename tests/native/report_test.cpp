@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/diagnostics.h"
-#include "app/report.h"
 #include "common/bounded_text.h"
+#include "common/diagnostics.h"
+#include "report/report.h"
 
 namespace {
 

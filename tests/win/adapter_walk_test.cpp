@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "adapter/get_cpu_from_ndis.h"
-#include "app/diagnostics.h"
+#include "common/diagnostics.h"
 #include "wine_test_support.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/diagnostics.h"
+#include "common/diagnostics.h"
 
 #include <cstdarg>
 #include <cstdio>
