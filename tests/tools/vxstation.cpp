@@ -1,10 +1,10 @@
-// vxstation.exe [--station NAME] [--timeout-ms N] -- PROGRAM [ARGS...]
+// vxstation.exe [--timeout-ms N] -- PROGRAM [ARGS...]
 // vxstation.exe --show
 //
 // Starts PROGRAM on a window station that no user can see, as a service, a scheduled task
 // without a logged-on user or a remote run as SYSTEM has one: it creates (or opens) the window
-// station NAME ("vxhidden") and its desktop "Default", and starts the child with
-// STARTUPINFO.lpDesktop "NAME\Default". The child inherits vxstation's console and standard
+// station "vxhidden" and its desktop "Default", and starts the child with
+// STARTUPINFO.lpDesktop "vxhidden\Default". The child inherits vxstation's console and standard
 // handles; its command line is vxstation's own after " -- ", unchanged. Exit status: the
 // child's; 124 when it outlived --timeout-ms (default 30000) and was killed; 125 when vxstation
 // itself failed, with a message on standard error.
@@ -18,6 +18,7 @@
 
 namespace {
 
+constexpr char kStation[] = "vxhidden";
 constexpr int kExitTimeout = 124;
 constexpr int kExitFailure = 125;
 
@@ -48,27 +49,19 @@ int Fail(const char* what) {
 
 int main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], "--show") == 0) return Show();
-  const char* name = "vxhidden";
   DWORD timeout_ms = 30000;
   int i = 1;
-  for (; i + 1 < argc && std::strcmp(argv[i], "--") != 0; i += 2) {
-    if (std::strcmp(argv[i], "--station") == 0) {
-      name = argv[i + 1];
-    } else if (std::strcmp(argv[i], "--timeout-ms") == 0) {
-      timeout_ms = std::strtoul(argv[i + 1], nullptr, 10);
-    } else {
-      break;
-    }
+  if (i + 1 < argc && std::strcmp(argv[i], "--timeout-ms") == 0) {
+    timeout_ms = std::strtoul(argv[i + 1], nullptr, 10);
+    i += 2;
   }
   const char* command = std::strstr(GetCommandLineA(), " -- ");
-  if (i + 1 >= argc || std::strcmp(argv[i], "--") != 0 || command == nullptr ||
-      std::strlen(name) > 200) {
-    std::fprintf(stderr, "usage: vxstation.exe [--station NAME] [--timeout-ms N] -- PROGRAM "
-                         "[ARGS...] | --show\n");
+  if (i + 1 >= argc || std::strcmp(argv[i], "--") != 0 || command == nullptr) {
+    std::fprintf(stderr, "usage: vxstation.exe [--timeout-ms N] -- PROGRAM [ARGS...] | --show\n");
     return kExitFailure;
   }
 
-  HWINSTA station = CreateWindowStationA(name, 0, WINSTA_ALL_ACCESS, nullptr);
+  HWINSTA station = CreateWindowStationA(kStation, 0, WINSTA_ALL_ACCESS, nullptr);
   if (station == nullptr) return Fail("CreateWindowStationA");
   HWINSTA own = GetProcessWindowStation();
   HDESK desktop = nullptr;
@@ -82,8 +75,7 @@ int main(int argc, char** argv) {
     return status;
   }
 
-  char desktop_path[256];
-  std::snprintf(desktop_path, sizeof desktop_path, "%s\\Default", name);
+  char desktop_path[] = "vxhidden\\Default";
   char line[32768];
   std::snprintf(line, sizeof line, "%s", command + 4);
   STARTUPINFOA startup{};

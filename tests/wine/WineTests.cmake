@@ -3,23 +3,20 @@
 # that need Wine or Linux are left out.
 
 set(VERNIX_PEER_BUILD "" CACHE PATH "Build tree of the other architecture's vernix.exe")
-# A 32-bit program that says whether 32-bit programs run here: this build's, or the 32-bit
-# peer's.
-if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-  set(VERNIX_32BIT_PROBE ${CMAKE_BINARY_DIR}/tests/tools/vxbits.exe)
-elseif(VERNIX_PEER_BUILD)
-  set(VERNIX_32BIT_PROBE ${VERNIX_PEER_BUILD}/tests/tools/vxbits.exe)
-endif()
 
 if(NOT CMAKE_HOST_WIN32)
   set(VERNIX_WINE_DIR ${CMAKE_BINARY_DIR}/wine)
   set(VERNIX_PREFIX_SH ${CMAKE_CURRENT_LIST_DIR}/prefix.sh)
-  # What starts a 32-bit program is skipped, with the reason, on a machine whose kernel starts
-  # no 32-bit programs: the prefix's setup finds that out with the 32-bit probe.
-  set(VERNIX_NEEDS32 sh ${VERNIX_PREFIX_SH} needs32 ${VERNIX_WINE_DIR})
   set(VERNIX_RUN sh ${VERNIX_PREFIX_SH} run ${VERNIX_WINE_DIR})
+  # What starts a 32-bit program is skipped, with the reason, on a machine whose kernel starts
+  # no 32-bit programs: the prefix's setup finds that out with a 32-bit probe, this build's or
+  # the 32-bit peer's.
+  set(VERNIX_NEEDS32 sh ${VERNIX_PREFIX_SH} needs32 ${VERNIX_WINE_DIR})
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(VERNIX_32BIT_PROBE ${CMAKE_BINARY_DIR}/tests/tools/vxbits.exe)
     set(VERNIX_32BIT_ONLY ${VERNIX_NEEDS32})
+  elseif(VERNIX_PEER_BUILD)
+    set(VERNIX_32BIT_PROBE ${VERNIX_PEER_BUILD}/tests/tools/vxbits.exe)
   endif()
 
   add_test(NAME wine_prefix_setup
