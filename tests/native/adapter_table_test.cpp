@@ -147,19 +147,4 @@ TEST(Medium, OnlyEthernetAndTokenRingHaveAPermanentAddressQuery) {
   }
 }
 
-TEST(FallbackAdapters, KeepTextsCutToTheirFieldsAndNoMoreThanTheTableHolds) {
-  static FallbackAdapters fallback;
-  fallback.count = 0;
-  std::string name(60, 'S'), description(300, 'D');
-  ASSERT_TRUE(KeepFallbackAdapter(&fallback, name.c_str(), "AABBCCDD", description.c_str()));
-  EXPECT_EQ(fallback.slots[0].serviceName, name.substr(0, kServiceNameSize - 1));
-  EXPECT_STREQ(fallback.slots[0].machineNumber, "AABBCCDD");
-  EXPECT_EQ(fallback.slots[0].description, description.substr(0, kDescriptionSize - 1));
-  for (int n = 2; n <= kAdapterTableEntries; ++n) {
-    ASSERT_TRUE(KeepFallbackAdapter(&fallback, "w", "00000001", ""));
-  }
-  EXPECT_FALSE(KeepFallbackAdapter(&fallback, "x", "00000002", ""));
-  EXPECT_EQ(fallback.count, kAdapterTableEntries);
-}
-
 }  // namespace
