@@ -4,7 +4,7 @@
 # and the 32-bit build. Both builds come first: the 64-bit suite runs the two side by side.
 set -eu
 cd "$(dirname "$0")/.."
-sh scripts/setup.sh
+sh scripts/setup.sh --tests
 for preset in native windows-x64 windows-x86; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"

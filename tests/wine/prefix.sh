@@ -22,6 +22,8 @@ WINESERVER=${VERNIX_WINESERVER:-/usr/lib/wine/wineserver}
 # Wine's 32-bit loader, an i386 Linux program. A stand-in that the kernel refuses (an ELF file
 # for another machine) shows what a kernel without IA32 emulation does.
 WINE32_LOADER=${VERNIX_WINE32_LOADER:-/usr/lib/wine/wine}
+# Written by scripts/setup.sh --tests when it asked for wine32:i386 and the registry refused it.
+WINE32_REFUSED=${VERNIX_WINE32_REFUSED:-$(dirname "$0")/../../build/setup/wine32-refused}
 
 command=$1
 dir=$2
@@ -46,11 +48,22 @@ warm_up() {
 }
 
 # Whether this machine runs 32-bit Windows programs under Wine. Only the kernel's refusal of
-# Wine's 32-bit loader ("Exec format error": no IA32 emulation) counts as "can't"; it is written
-# to DIR/no32. Where the loader starts, the 32-bit PROBE must print "vxbits 32" in the prefix:
-# anything else is a broken setup, and fails.
+# Wine's 32-bit loader ("Exec format error": no IA32 emulation), or a loader that is missing
+# because the set-up asked for wine32 and the registry refused it, counts as "can't"; the reason
+# is written to DIR/no32. Where the loader starts, the 32-bit PROBE must print "vxbits 32" in
+# the prefix: anything else is a broken setup, and fails.
 probe32() {
   status=0
+  if [ ! -e "$WINE32_LOADER" ]; then
+    if [ -s "$WINE32_REFUSED" ]; then
+      head -n 1 "$WINE32_REFUSED" >"$dir/no32"
+      cat "$dir/no32" >&2
+      return 0
+    fi
+    echo "prefix.sh: Wine's 32-bit loader $WINE32_LOADER is missing: wine32:i386 is not" \
+      "installed (sh scripts/setup.sh --tests installs it)" >&2
+    return 1
+  fi
   answer=$("$WINE32_LOADER" --version 2>&1 </dev/null) || status=$?
   case $status:$answer in
   126:*"Exec format error"*)

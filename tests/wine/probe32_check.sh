@@ -1,7 +1,8 @@
 #!/bin/sh
 # The 32-bit probe's verdicts that need no Wine: a loader the kernel refuses is a skip with the
 # kernel's answer, and every test behind needs32 is then skipped with it; a loader that starts
-# but fails is a failure, never a skip.
+# but fails, or one that is missing without the set-up's record of a refused wine32, is a
+# failure, never a skip.
 set -u
 here=$(dirname "$0")
 work=$(mktemp -d)
@@ -28,6 +29,11 @@ chmod +x "$work/broken"
 if VERNIX_WINE32_LOADER=$work/broken sh "$here/prefix.sh" probe32 "$work/c" "$work/none.exe" \
      2>/dev/null || [ -e "$work/c/no32" ]; then
   fail "a loader that starts and fails was taken for a skip"
+fi
+# A loader that is missing is a skip only where the set-up recorded that wine32 was refused.
+if VERNIX_WINE32_LOADER=$work/none VERNIX_WINE32_REFUSED=$work/none sh "$here/prefix.sh" probe32 \
+     "$work/d" "$work/none.exe" 2>/dev/null || [ -e "$work/d/no32" ]; then
+  fail "a missing loader that nobody asked for was taken for a skip"
 fi
 [ "$failures" = 0 ] && echo "probe32_check: passed"
 exit "$failures"
