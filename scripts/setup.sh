@@ -54,7 +54,7 @@ try=1
 until $sudo apt-get update -q >"$log/update" 2>&1; do
   if [ "$try" -ge "$TRIES" ]; then
     echo "setup: apt-get update failed $try times, going on with the package lists it has:" \
-      "$(last_error "$log/update")" >&2
+      "$(grep '^E: ' "$log/update" | head -n 1)" >&2
     break
   fi
   try=$((try + 1))
