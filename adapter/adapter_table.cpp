@@ -64,12 +64,70 @@ int PermanentAddressOidForMedium(uint32_t medium, uint32_t* oid) {
   }
 }
 
-bool KeepFallbackAdapter(FallbackAdapters* fallback, const char* serviceName,
-                         const char* machineNumber, const char* description) {
+bool KeepFallbackAdapter(FallbackAdapters* fallback, const AdapterEntry& entry,
+                         const char* description) {
   if (fallback->count >= kAdapterTableEntries) return false;
   FallbackAdapter* slot = &fallback->slots[fallback->count++];
-  CopyText(slot->serviceName, sizeof slot->serviceName, serviceName);
-  CopyText(slot->machineNumber, sizeof slot->machineNumber, machineNumber);
+  slot->entry = entry;
   CopyText(slot->description, sizeof slot->description, description);
   return true;
+}
+
+void FormatAddressRecord(const AdapterEntry& entry, char text[kAddressRecordTextSize]) {
+  const unsigned char* a = entry.address;
+  FormatText(text, kAddressRecordTextSize, "%02X-%02X-%02X-%02X-%02X-%02X %s", a[0], a[1], a[2],
+             a[3], a[4], a[5], entry.serviceName);
+}
+
+namespace {
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+}  // namespace
+
+int ParseAddressRecord(const char* text, AddressRecord* record) {
+  memset(record, 0, sizeof *record);
+  for (size_t i = 0; i < kAddressLength; ++i) {
+    const char* byte = text + 3 * i;
+    int high = HexDigit(byte[0]);
+    int low = high < 0 ? -1 : HexDigit(byte[1]);
+    if (low < 0 || byte[2] != (i + 1 < kAddressLength ? '-' : ' ')) return -1;
+    record->address[i] = static_cast<unsigned char>(high * 16 + low);
+  }
+  const char* name = text + 3 * kAddressLength;
+  if (name[0] == '\0' || CopyText(record->serviceName, kServiceNameSize, name) != 0) {
+    memset(record, 0, sizeof *record);
+    return -1;
+  }
+  return 0;
+}
+
+bool IsRecordOf(const AddressRecord& record, const AdapterEntry& entry) {
+  return strcmp(record.serviceName, entry.serviceName) == 0 &&
+         memcmp(record.address, entry.address, kAddressLength) == 0;
+}
+
+bool IsStoredAdapter(const AdapterEntry& entry, const char* storedServiceName,
+                     const AddressRecord& record, bool storedNameUsable) {
+  if (storedServiceName[0] == '\0') return false;
+  if (strcmp(entry.serviceName, storedServiceName) == 0) return true;
+  return !storedNameUsable && strcmp(record.serviceName, storedServiceName) == 0 &&
+         memcmp(record.address, entry.address, kAddressLength) == 0;
+}
+
+int RenamedStoredEntry(const AdapterTable* table, const char* storedServiceName,
+                       const AddressRecord& record) {
+  if (!IsStoredAdapterAbsent(table, storedServiceName)) return 0;
+  int found = 0;
+  for (int n = 1; n <= table->count; ++n) {
+    if (!IsStoredAdapter(table->slots[n - 1], storedServiceName, record, false)) continue;
+    if (found != 0) return 0;   // two cards with one address: neither is known to be it
+    found = n;
+  }
+  return found;
 }

@@ -13,6 +13,7 @@ constexpr size_t kMachineNumberSize = 9;   // 8 upper-case hex digits and the NU
 constexpr size_t kServiceNameSize = 41;    // at most 40 characters and the NUL
 constexpr int kAdapterTableEntries = 37;   // every entry up to the 37th has a key character
 constexpr size_t kDescriptionSize = 256;   // an adapter's description, with the NUL
+constexpr size_t kAddressLength = 6;       // a permanent address
 
 // Bytes 2 to 5 of a 6-byte permanent address, "%02X" each: 00-0C-29-AB-CD-EF gives 29ABCDEF.
 void FormatMachineNumber(const unsigned char address[6], char number[kMachineNumberSize]);
@@ -23,6 +24,7 @@ bool IsUsableMachineNumber(const char* number);
 struct AdapterEntry {
   char serviceName[kServiceNameSize];
   char machineNumber[kMachineNumberSize];
+  unsigned char address[kAddressLength];   // the permanent address the number comes from
 };
 
 // Entries in the order the adapters were found. The slot after the last entry is the working
@@ -59,12 +61,11 @@ int PermanentAddressOidForMedium(uint32_t medium, uint32_t* oid);
 
 // A Native 802.11 (Wi-Fi) adapter is asked for its permanent address with the 802.3 query,
 // then with the 802.11 one, and is used only as a fallback: it is listed only when no wired
-// adapter is usable.
+// adapter is usable (the stored adapter is always listed; see IsStoredAdapter).
 
-// A usable fallback adapter, kept aside during the walk with what its list line needs.
+// A usable fallback adapter, kept aside during the walk with what its entry and list line need.
 struct FallbackAdapter {
-  char serviceName[kServiceNameSize];
-  char machineNumber[kMachineNumberSize];
+  AdapterEntry entry;
   char description[kDescriptionSize];
 };
 
@@ -74,5 +75,32 @@ struct FallbackAdapters {
 };
 
 // Keeps an adapter aside, each text cut to its field; false, and nothing kept, when full.
-bool KeepFallbackAdapter(FallbackAdapters* fallback, const char* serviceName,
-                         const char* machineNumber, const char* description);
+bool KeepFallbackAdapter(FallbackAdapters* fallback, const AdapterEntry& entry,
+                         const char* description);
+
+// The stored adapter is known by its service name, and by the permanent address recorded with
+// that name: a card whose driver is installed anew, or that moves to another slot, gets a new
+// service name but keeps its address. The record names the service it was made for, so a name
+// that a release without records stores later is never paired with an older card's address.
+struct AddressRecord {
+  char serviceName[kServiceNameSize];   // empty: no record
+  unsigned char address[kAddressLength];
+};
+
+// The record's registry text: "00-0C-29-AB-CD-EF " and the service name.
+constexpr size_t kAddressRecordTextSize = 18 + kServiceNameSize;
+void FormatAddressRecord(const AdapterEntry& entry, char text[kAddressRecordTextSize]);
+// 0 and the record; -1 and the empty record when the text is no record.
+int ParseAddressRecord(const char* text, AddressRecord* record);
+// Whether the record is of this entry: its service name and its address.
+bool IsRecordOf(const AddressRecord& record, const AdapterEntry& entry);
+
+// Whether an adapter is the stored one: it has the stored service name or, where no usable
+// adapter has that name (storedNameUsable false), the address recorded for that name.
+bool IsStoredAdapter(const AdapterEntry& entry, const char* storedServiceName,
+                     const AddressRecord& record, bool storedNameUsable);
+
+// The entry that is the stored adapter under a new name, or 0: no entry has the stored service
+// name, the record is of that name, and exactly one entry has the recorded address.
+int RenamedStoredEntry(const AdapterTable* table, const char* storedServiceName,
+                       const AddressRecord& record);

@@ -15,16 +15,24 @@ int16_t GetCPUFromNDIS(char machineNumber[kMachineNumberSize], char errorText[kE
 
 // The two stages of GetCPUFromNDIS.
 
-// The stored default adapter's service name, or the empty text.
-void ReadStoredServiceName(char storedServiceName[kServiceNameSize]);
+// The stored default adapter's service name, or the empty text, whatever the value's type;
+// where record is given, also the address record beside it (the empty record when none).
+void ReadStoredServiceName(char storedServiceName[kServiceNameSize],
+                           AddressRecord* record = nullptr);
 
 // Walks the registered adapters, queries their drivers and lists every usable one on standard
-// output, filling the table. machineNumber is used as scratch. Returns 0, or -1 with errorText.
+// output, filling the table; a Wi-Fi adapter beside wired ones only when it is the stored one,
+// by name or by recorded address. machineNumber is used as scratch. Returns 0, or -1 with
+// errorText.
 int EnumerateAdapters(AdapterTable* table, const char* storedServiceName,
-                      char machineNumber[kMachineNumberSize], char errorText[kErrorTextSize]);
+                      const AddressRecord& record, char machineNumber[kMachineNumberSize],
+                      char errorText[kErrorTextSize]);
 
-// Chooses an entry (asking when there are several), stores it as the default adapter when it
-// differs from the stored one, and copies its machine number. Returns 0, or -1 with errorText;
-// also when nobody can answer and no entry is the stored default adapter (nothing is stored).
+// Chooses an entry (asking when there are several, or when the stored adapter is absent), stores
+// it as the default adapter with its address record when it differs from the stored one, and
+// copies its machine number. The stored adapter under a new name (RenamedStoredEntry) is the
+// default, and is stored under that name. Returns 0, or -1 with errorText; also when nobody can
+// answer and the stored default adapter is absent (nothing is stored).
 int SelectDefaultAdapter(const AdapterTable* table, const char* storedServiceName,
-                         char machineNumber[kMachineNumberSize], char errorText[kErrorTextSize]);
+                         const AddressRecord& record, char machineNumber[kMachineNumberSize],
+                         char errorText[kErrorTextSize]);

@@ -98,8 +98,9 @@ bool QueryDriver(HANDLE device, uint32_t oid, const char* label, DWORD expected,
 enum class Usable { kNo, kWired, kFallback };
 
 // Medium, then permanent address. When the adapter is usable, wired or as a fallback, its
-// machine number is in machineNumber.
-Usable QueryPermanentAddress(HANDLE device, char* machineNumber) {
+// permanent address is in address and its machine number in machineNumber.
+Usable QueryPermanentAddress(HANDLE device, unsigned char address[kAddressLength],
+                             char* machineNumber) {
   unsigned char output[16] = {};
   if (!QueryDriver(device, kOidGenMediaInUse, "IN_USE", 4, output)) return Usable::kNo;
   uint32_t medium = 0;
@@ -120,6 +121,7 @@ Usable QueryPermanentAddress(HANDLE device, char* machineNumber) {
                                                : "Medium: 802.5 (Token ring).\n");
     if (!QueryDriver(device, addressOid, "PERMANENT_ADDRESS", 6, output)) return Usable::kNo;
   }
+  memcpy(address, output, kAddressLength);
   FormatMachineNumber(output, machineNumber);
   if (!IsUsableMachineNumber(machineNumber)) {
     WriteDiagnostic("Last six hex digits of MAC address were all zeroes.\n");
@@ -138,35 +140,45 @@ void ReadDescription(HKEY subkey, char description[kDescriptionSize]) {
   }
 }
 
-// Enters the usable adapter in the working slot into the table and lists it.
+// Enters the usable adapter into the table, through the working slot, and lists it.
 void ListUsableAdapter(AdapterTable* table, const char* storedServiceName,
-                       const char* machineNumber, const char* description) {
+                       const AdapterEntry& entry, const char* description) {
   AdapterEntry* slot = WorkingSlot(table);
   if (IsAdapterTableFull(table)) {
     WriteDiagnostic("Adapter table is full (%d entries): %s is not listed.\n",
-                    kAdapterTableEntries, slot->serviceName);
+                    kAdapterTableEntries, entry.serviceName);
     return;
   }
-  CopyText(slot->machineNumber, kMachineNumberSize, machineNumber);
+  *slot = entry;
   int number = AddWorkingSlot(table, storedServiceName);
-  printf("%c : %s : %s\n", KeyCharacterForEntry(number), machineNumber, description);
+  printf("%c : %s : %s\n", KeyCharacterForEntry(number), entry.machineNumber, description);
 }
 
-// After the walk: the adapters kept aside are listed only when no wired adapter is usable.
+// After the walk: the adapters kept aside are listed when no wired adapter is usable; beside
+// wired ones, only the stored adapter is, so that the machine number stays its number.
 void ListFallbackAdapters(AdapterTable* table, const FallbackAdapters& fallback,
-                          const char* storedServiceName) {
+                          const char* storedServiceName, const AddressRecord& record) {
   bool wiredUsable = table->count > 0;
+  bool storedNameUsable = !IsStoredAdapterAbsent(table, storedServiceName);
+  for (int i = 0; i < fallback.count; ++i) {
+    if (strcmp(fallback.slots[i].entry.serviceName, storedServiceName) == 0) {
+      storedNameUsable = true;
+    }
+  }
   for (int i = 0; i < fallback.count; ++i) {
     const FallbackAdapter& adapter = fallback.slots[i];
-    if (wiredUsable) {
+    const char* name = adapter.entry.serviceName;
+    if (!wiredUsable) {
+      WriteDiagnostic("\nNo wired adapter is usable: Native 802.11 adapter %s is listed.\n", name);
+    } else if (IsStoredAdapter(adapter.entry, storedServiceName, record, storedNameUsable)) {
+      WriteDiagnostic("\nNative 802.11 adapter %s is the stored one: listed beside the wired.\n",
+                      name);
+    } else {
       WriteDiagnostic("\nNative 802.11 adapter %s passed over: a wired adapter is usable.\n",
-                      adapter.serviceName);
+                      name);
       continue;
     }
-    WriteDiagnostic("\nNo wired adapter is usable: Native 802.11 adapter %s is listed.\n",
-                    adapter.serviceName);
-    CopyText(WorkingSlot(table)->serviceName, kServiceNameSize, adapter.serviceName);
-    ListUsableAdapter(table, storedServiceName, adapter.machineNumber, adapter.description);
+    ListUsableAdapter(table, storedServiceName, adapter.entry, adapter.description);
   }
 }
 
@@ -223,13 +235,15 @@ Outcome ExamineAdapter(HKEY cards, const char* subkeyName, AdapterTable* table,
                     static_cast<int>(GetLastError()));
     return Outcome::kNextAdapter;
   }
-  Usable usable = QueryPermanentAddress(device.Get(), machineNumber);
+  AdapterEntry entry = *WorkingSlot(table);
+  Usable usable = QueryPermanentAddress(device.Get(), entry.address, machineNumber);
   if (usable == Usable::kNo) return Outcome::kNextAdapter;
+  CopyText(entry.machineNumber, kMachineNumberSize, machineNumber);
   char description[kDescriptionSize];
   ReadDescription(subkey.Get(), description);
   if (usable == Usable::kWired) {
-    ListUsableAdapter(table, storedServiceName, machineNumber, description);
-  } else if (KeepFallbackAdapter(fallback, serviceName, machineNumber, description)) {
+    ListUsableAdapter(table, storedServiceName, entry, description);
+  } else if (KeepFallbackAdapter(fallback, entry, description)) {
     WriteDiagnostic("Kept aside: listed only when no wired adapter is usable.\n");
   } else {
     WriteDiagnostic("No room to keep %s aside: it is not listed.\n", serviceName);
@@ -240,7 +254,8 @@ Outcome ExamineAdapter(HKEY cards, const char* subkeyName, AdapterTable* table,
 }  // namespace
 
 int EnumerateAdapters(AdapterTable* table, const char* storedServiceName,
-                      char machineNumber[kMachineNumberSize], char errorText[kErrorTextSize]) {
+                      const AddressRecord& record, char machineNumber[kMachineNumberSize],
+                      char errorText[kErrorTextSize]) {
   UniqueKey cards;
   LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kNetworkCardsKeyPath, 0, KEY_READ, cards.Put());
   if (result != ERROR_SUCCESS) {
@@ -278,7 +293,7 @@ int EnumerateAdapters(AdapterTable* table, const char* storedServiceName,
       return -1;
     }
     if (result == ERROR_NO_MORE_ITEMS) {
-      ListFallbackAdapters(table, fallback, storedServiceName);
+      ListFallbackAdapters(table, fallback, storedServiceName, record);
       return 0;
     }
     FormatText(errorText, kErrorTextSize,
@@ -291,12 +306,15 @@ int EnumerateAdapters(AdapterTable* table, const char* storedServiceName,
 int16_t GetCPUFromNDIS(char machineNumber[kMachineNumberSize], char errorText[kErrorTextSize]) {
   errorText[0] = '\0';
   char storedServiceName[kServiceNameSize];
-  ReadStoredServiceName(storedServiceName);
+  AddressRecord record;
+  ReadStoredServiceName(storedServiceName, &record);
 
   AdapterTable table;
   ClearAdapterTable(&table);
-  if (EnumerateAdapters(&table, storedServiceName, machineNumber, errorText) != 0) return -1;
+  if (EnumerateAdapters(&table, storedServiceName, record, machineNumber, errorText) != 0) {
+    return -1;
+  }
   fflush(stdout);
   return static_cast<int16_t>(
-      SelectDefaultAdapter(&table, storedServiceName, machineNumber, errorText));
+      SelectDefaultAdapter(&table, storedServiceName, record, machineNumber, errorText));
 }

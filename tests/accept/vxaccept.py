@@ -197,6 +197,7 @@ class Scenario:
         self.bin = os.path.join(self.root, "bin")
         self.vernix = os.path.join(self.bin, "vernix.exe")
         self.server_started = False
+        self.standins = []         # stand-in adapters, started again with the server
 
     # --- set-up and tear-down -------------------------------------------------------------
     def __enter__(self):
@@ -224,13 +225,39 @@ class Scenario:
         for name in (self.namespace, self.peers):
             subprocess.run(["ip", "netns", "add", name], check=True)
         for index, address in enumerate(self.addresses):
-            subprocess.run(["ip", "-n", self.namespace, "link", "add", "v%d" % index,
-                            "address", address, "type", "veth", "peer", "name",
-                            "p%d" % index, "netns", self.peers], check=True)
+            self._add_link(index, address)
         subprocess.run(["ip", "-n", self.namespace, "link", "set", "lo", "up"], check=True)
         for index, address in self.ipv4.items():
             subprocess.run(["ip", "-n", self.namespace, "addr", "add", address, "dev",
                             "v%d" % index], check=True)
+
+    def _add_link(self, index, address):
+        subprocess.run(["ip", "-n", self.namespace, "link", "add", "v%d" % index, "address",
+                        address, "type", "veth", "peer", "name", "p%d" % index, "netns",
+                        self.peers], check=True)
+
+    def add_interface(self, address):
+        """One more adapter, v<N>: Wine lists it once its server has started again."""
+        self.addresses.append(address)
+        self._add_link(len(self.addresses) - 1, address)
+
+    def remake_interface(self, index, address=None):
+        """Deletes adapter v<index> and makes it anew, with its address or another one: once the
+        server has started again, Wine gives it a new NetworkCards subkey and service name, as
+        Windows does to a card whose driver is installed anew."""
+        subprocess.run(["ip", "-n", self.namespace, "link", "del", "v%d" % index], check=True)
+        self.addresses[index] = address or self.addresses[index]
+        self._add_link(index, self.addresses[index])
+
+    def restart_server(self):
+        """Stops the Wine server, letting it save the registry, and starts it again, with the
+        stand-in adapters (their NetworkCards subkeys are volatile)."""
+        self._ns([WINESERVER, "-k"], stdout=DEVNULL, stderr=DEVNULL)
+        self._ns([WINESERVER, "-w"], stdout=DEVNULL, stderr=DEVNULL, timeout=60)
+        self._start_server()
+        for name in self.standins:
+            self._wine_command(["sc", "start", name])
+            self.add_card(name, name)
 
     def _program(self, argv):
         """A Windows program's command line, inside the namespace and with the host name."""
@@ -305,11 +332,22 @@ class Scenario:
     def stored_service_name(self, view="32"):
         """The stored default adapter as the registry view ("32" or "64") has it. Both builds
         keep it in the 32-bit view, where the earlier 32-bit releases stored it."""
-        status, out = self.reg("query", QUARVEL, "/v", "ServiceName", "/reg:" + view)
+        return self.stored_value("ServiceName", view)
+
+    def stored_value(self, name, view="32"):
+        """A value of the default adapter's key (any string type), or None."""
+        status, out = self.reg("query", QUARVEL, "/v", name, "/reg:" + view)
         if status != 0:
             return None
-        match = re.search(r"ServiceName\s+REG_SZ\s+(\S*)", out)
+        match = re.search(r"%s\s+REG_\w+\s+(.*?)\s*$" % name, out, re.M)
         return match.group(1) if match else None
+
+    def store(self, name, value, kind="REG_SZ"):
+        """Writes a value of the default adapter's key in the 32-bit view."""
+        status, out = self.reg("add", QUARVEL, "/v", name, "/t", kind, "/d", value, "/f",
+                               "/reg:32")
+        if status != 0:
+            raise RuntimeError("reg add %s failed: %s" % (name, out))
 
     def network_cards(self):
         """{description: service name} of the NetworkCards subkeys, in enumeration order."""
@@ -343,10 +381,14 @@ class Scenario:
                      ["reg", "add", service_key, "/v", "Answer", "/t", "REG_BINARY", "/d",
                       answer.hex(), "/f"],
                      ["sc", "start", name]):
-            proc = self._ns([WINE] + argv, stdin=DEVNULL, capture_output=True, timeout=60)
-            if proc.returncode != 0:
-                raise RuntimeError("%s failed: %s" % (argv, decode(proc.stdout)))
+            self._wine_command(argv)
         self.add_card(name, name)
+        self.standins.append(name)
+
+    def _wine_command(self, argv):
+        proc = self._ns([WINE] + argv, stdin=DEVNULL, capture_output=True, timeout=60)
+        if proc.returncode != 0:
+            raise RuntimeError("%s failed: %s" % (argv, decode(proc.stdout)))
 
     def dos_device(self, name):
         return self.run("device", name, exe=VXCARD).out.strip()
