@@ -8,6 +8,7 @@
 #include <io.h>
 #include <windows.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -39,15 +40,48 @@ void ReadProcessorModel(char model[kProcessorModelSize]) {
   FormatProcessorModel(info.wProcessorRevision, model);
 }
 
-// The report succeeds only when the file was opened, all of it written and the file closed.
-// The file is truncated, so a shorter report never keeps the tail of an earlier, longer one.
-bool WriteReportFile(const char* path, const char* report) {
-  int file = _open(path, _O_WRONLY | _O_CREAT | _O_TRUNC | _O_TEXT, kReportFileMode);
-  if (file < 0) return false;
+// Creates the report's file under a temporary name beside its path: a name of this run's own,
+// made by a create that fails on any name already there (a planted file or link is never
+// written through). A name that is taken is passed over for the next; any other failure, or
+// every name taken, gives up on the folder. Returns the descriptor, or -1.
+int CreateTemporaryReport(const char* directory, const char* model, const char* machineNumber,
+                          char temporary[kReportPathSize]) {
+  for (unsigned attempt = 0; attempt < kTemporaryReportNames; ++attempt) {
+    if (FormatTemporaryReportPath(temporary, kReportPathSize, directory, model, machineNumber,
+                                  attempt) != 0) {
+      return -1;
+    }
+    int file = _open(temporary, _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT, kReportFileMode);
+    if (file >= 0 || errno != EEXIST) return file;
+  }
+  return -1;
+}
+
+// The whole report into the file, which is closed on every path. The commit makes a write that
+// the system had only accepted, and fails once the data reaches the disk (a share over its
+// quota, say), fail here, before the report is announced as written.
+bool WriteWhole(int file, const char* report) {
   size_t length = strlen(report);
   bool written = _write(file, report, static_cast<unsigned>(length)) == static_cast<int>(length);
+  bool committed = written && _commit(file) == 0;
   bool closed = _close(file) == 0;
-  return written && closed;
+  return written && committed && closed;
+}
+
+// The report under its path, whole, or nothing of this run in the folder: it is written under a
+// temporary name and then takes the report's name, which replaces whatever had it (an earlier
+// report, or a link, which is replaced and not followed). Until then an earlier report stays as
+// it was; on a failure the temporary file is removed.
+bool WriteReportFile(const char* directory, const char* model, const char* machineNumber,
+                     const char* path, const char* report) {
+  char temporary[kReportPathSize];
+  int file = CreateTemporaryReport(directory, model, machineNumber, temporary);
+  if (file < 0) return false;
+  if (WriteWhole(file, report) && MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING)) {
+    return true;
+  }
+  DeleteFileA(temporary);
+  return false;
 }
 
 // The executable's directory; -1 when it isn't known whole (no shortened path is ever used).
@@ -82,7 +116,7 @@ bool TryReportDirectory(int directoryResult, const char* directory, const char* 
     return false;
   }
   strcpy(path, attempt);
-  return WriteReportFile(path, report);
+  return WriteReportFile(directory, model, machineNumber, path, report);
 }
 
 void ShowFinalMessage(const char* message) {

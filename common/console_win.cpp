@@ -3,6 +3,7 @@
 #include <conio.h>
 #include <windows.h>
 
+#include "common/system_library_win.h"
 #include "common/win_resources.h"
 
 namespace {
@@ -21,12 +22,21 @@ bool IsConsole(const UniqueHandle& input) {
 }
 
 // Asks the process's window station whether it is visible. Its handle belongs to the process
-// and is not closed.
+// and is not closed. Both functions are looked up at run time, after the platform test: Windows
+// 95, 98 and Me have no window stations, and their loader would refuse a program that imports
+// them before the program could refuse those systems itself.
 bool IsWindowStationVisible() {
-  HWINSTA station = GetProcessWindowStation();
+  using GetStationFunction = HWINSTA(WINAPI*)();
+  using GetInformationFunction = BOOL(WINAPI*)(HANDLE, int, PVOID, DWORD, LPDWORD);
+  UniqueLibrary user32(LoadSystemLibrary("user32.dll"));
+  if (user32.Get() == nullptr) return true;
+  auto getStation = FindEntryPoint<GetStationFunction>(user32.Get(), "GetProcessWindowStation");
+  auto getInformation =
+      FindEntryPoint<GetInformationFunction>(user32.Get(), "GetUserObjectInformationA");
+  if (getStation == nullptr || getInformation == nullptr) return true;
+  HWINSTA station = getStation();
   USEROBJECTFLAGS flags;
-  if (station == nullptr ||
-      !GetUserObjectInformationA(station, UOI_FLAGS, &flags, sizeof flags, nullptr)) {
+  if (station == nullptr || !getInformation(station, UOI_FLAGS, &flags, sizeof flags, nullptr)) {
     return true;
   }
   return (flags.dwFlags & WSF_VISIBLE) != 0;

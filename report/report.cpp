@@ -48,6 +48,16 @@ int FormatReportPath(char* path, size_t size, const char* directory, const char*
   return 0;
 }
 
+int FormatTemporaryReportPath(char* path, size_t size, const char* directory, const char* model,
+                              const char* machineNumber, unsigned attempt) {
+  if (attempt > 99 || FormatText(path, size, "%svernix_%s_%s.~%02u", directory, model,
+                                 machineNumber, attempt) != 0) {
+    path[0] = '\0';
+    return -1;
+  }
+  return 0;
+}
+
 void FormatWrittenMessage(char* message, size_t size, const char* path) {
   FormatText(message, size, "VERNIX information has been written to \"%s\".\n", path);
 }

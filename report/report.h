@@ -9,6 +9,7 @@
 constexpr size_t kReportSize = 1024;        // report buffer, later the final message
 constexpr size_t kReportPathSize = 1024;    // report directory and report file path
 constexpr size_t kProcessorModelSize = 5;   // 3 or 4 hex digits and the NUL
+constexpr unsigned kTemporaryReportNames = 10;   // temporary names tried in one folder
 
 // "%-21s\t%s\n": the label padded to 21 columns, a tab, the value.
 int AppendReportLine(char* report, size_t size, const char* label, const char* value);
@@ -32,6 +33,12 @@ int ReportDirectoryFromTempValue(const char* value, size_t length, char* directo
 // Returns -1 when the path doesn't fit; such a path is never opened.
 int FormatReportPath(char* path, size_t size, const char* directory, const char* model,
                      const char* machineNumber);
+
+// "%svernix_%s_%s.~%02u": the name the report is written under before it takes its own, in the
+// same folder, one for each attempt (0 to 99). As long as the report's path, so it fits wherever
+// that fits, and never ends in ".txt". Returns -1 (the path empty) when it doesn't fit.
+int FormatTemporaryReportPath(char* path, size_t size, const char* directory, const char* model,
+                              const char* machineNumber, unsigned attempt);
 
 // The final messages; shortened to the field when the path is very long.
 void FormatWrittenMessage(char* message, size_t size, const char* path);

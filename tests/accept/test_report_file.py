@@ -32,10 +32,6 @@ class ReportFile(AcceptanceCase):
         """The executable's folder can't take the report: a directory has its name already."""
         os.makedirs(os.path.join(folder, self.name))
 
-    def full_device(self, folder):
-        """Opens fine, but every write fails as on a full disk."""
-        os.symlink("/dev/full", os.path.join(folder, self.name))
-
     def test_written_next_to_the_executable_with_crlf_and_nothing_stale(self):
         with open(os.path.join(self.scenario.bin, self.name), "wb") as old:
             old.write(b"X" * 3000)
@@ -80,20 +76,67 @@ class ReportFile(AcceptanceCase):
         self.assertTrue(result.out.endswith(
             'ERROR: Unable to write to "%s\\%s"\n' % (self.win(self.temp), self.name)), result)
 
-    def test_a_failed_write_is_not_reported_as_written(self):
-        self.full_device(self.scenario.bin)
-        result = self.run_with(temp=self.win(self.temp))
-        self.assertEqual(result.status, 0, result)
-        self.assertEqual(self.scenario.read(self.name, self.temp), expected_report(self.scenario))
-        self.assertIn('written to "%s\\%s"' % (self.win(self.temp), self.name), result.out)
+    def test_on_a_full_disk_what_was_there_stays_and_the_report_goes_to_temp(self):
+        self.scenario.put_bin_on_small_disk()
+        earlier = b"Model:               \tF07\r\n" * 40   # an earlier report of the same name
+        for before in (None, earlier):
+            if before:
+                with open(os.path.join(self.scenario.bin, self.name), "wb") as old:
+                    old.write(before)
+            self.scenario.fill_disk()
+            result = self.run_with(temp=self.win(self.temp))
+            self.assertEqual(result.status, 0, result)
+            self.assertTrue(result.out.endswith(
+                'VERNIX information has been written to "%s\\%s".\n'
+                % (self.win(self.temp), self.name)), result)
+            self.assertEqual(self.scenario.read(self.name, self.temp),
+                             expected_report(self.scenario))
+            self.assertEqual(self.scenario.files(),
+                             sorted(["filler", "vernix.exe"] + ([self.name] if before else [])))
+            if before:
+                self.assertEqual(self.scenario.read(self.name), before)
+                os.remove(os.path.join(self.scenario.bin, self.name))
+            os.remove(os.path.join(self.scenario.bin, "filler"))
+            os.remove(os.path.join(self.temp, self.name))
 
-        os.remove(os.path.join(self.temp, self.name))
-        self.full_device(self.temp)
-        result = self.run_with(temp=self.win(self.temp))
+    def test_a_failed_write_is_not_reported_as_written(self):
+        # TEMP on the same full disk: neither attempt can write the report.
+        self.scenario.put_bin_on_small_disk()
+        temp = os.path.join(self.scenario.bin, "temp")
+        os.makedirs(temp)
+        self.scenario.fill_disk()
+        result = self.run_with(temp=self.win(temp))
         self.assertEqual(result.status, 0, result)
         self.assertNotIn("has been written", result.out)
+        report = expected_report(self.scenario).decode("latin-1").replace("\r\n", "\n")
+        self.assertIn("\n\n" + report + "\n", result.out)
         self.assertTrue(result.out.endswith(
-            'ERROR: Unable to write to "%s\\%s"\n' % (self.win(self.temp), self.name)), result)
+            'ERROR: Unable to write to "%s\\%s"\n' % (self.win(temp), self.name)), result)
+        self.assertEqual(self.scenario.files(), ["filler", "temp", "vernix.exe"])
+        self.assertEqual(self.scenario.files(temp), [])
+
+    def test_planted_links_are_never_written_through(self):
+        # Links of the report's name and of the first name it is written under before it takes
+        # its own, each to a file of someone else's.
+        temporary = self.name[:-len(".txt")] + ".~00"
+        planted = b"not the report\r\n" * 100
+        for name in (self.name, temporary):
+            with open(os.path.join(self.scenario.root, "victim-" + name), "wb") as victim:
+                victim.write(planted)
+            os.symlink(os.path.join(self.scenario.root, "victim-" + name),
+                       os.path.join(self.scenario.bin, name))
+        result = self.scenario.run()
+        self.assertEqual(result.status, 0, result)
+        self.assertTrue(result.out.endswith('VERNIX information has been written to "%s".\n'
+                                            % self.win(os.path.join(self.scenario.bin,
+                                                                    self.name))), result)
+        for name in (self.name, temporary):
+            self.assertEqual(self.scenario.read("victim-" + name, self.scenario.root), planted)
+        # The report's name now names the report, a file of its own; the other link stays.
+        self.assertFalse(os.path.islink(os.path.join(self.scenario.bin, self.name)))
+        self.assertEqual(self.scenario.read(self.name), expected_report(self.scenario))
+        self.assertTrue(os.path.islink(os.path.join(self.scenario.bin, temporary)))
+        self.assertEqual(self.scenario.files(), sorted([self.name, temporary, "vernix.exe"]))
 
 
 if __name__ == "__main__":

@@ -7,6 +7,7 @@ inside the namespace. Expected values come from Linux (/sys/class/net, /proc/cpu
 the registry read back after the run, never from the program.
 """
 
+import errno
 import os
 import re
 import shutil
@@ -198,6 +199,7 @@ class Scenario:
         self.vernix = os.path.join(self.bin, "vernix.exe")
         self.server_started = False
         self.standins = []         # stand-in adapters, started again with the server
+        self.small_disk = False    # vernix.exe's folder on a tmpfs of its own
 
     # --- set-up and tear-down -------------------------------------------------------------
     def __enter__(self):
@@ -213,9 +215,9 @@ class Scenario:
         return self
 
     def __exit__(self, *exc):
-        if self.server_started:
-            self._ns([WINESERVER, "-k"], stdout=DEVNULL, stderr=DEVNULL)
-            time.sleep(0.2)
+        self._stop_server()
+        if self.small_disk:
+            subprocess.run(["umount", self.bin], stdout=DEVNULL, stderr=DEVNULL)
         for name in (self.namespace, self.peers):
             subprocess.run(["ip", "netns", "del", name], stdout=DEVNULL, stderr=DEVNULL)
         shutil.rmtree(self.root, ignore_errors=True)
@@ -252,8 +254,7 @@ class Scenario:
     def restart_server(self):
         """Stops the Wine server, letting it save the registry, and starts it again, with the
         stand-in adapters (their NetworkCards subkeys are volatile)."""
-        self._ns([WINESERVER, "-k"], stdout=DEVNULL, stderr=DEVNULL)
-        self._ns([WINESERVER, "-w"], stdout=DEVNULL, stderr=DEVNULL, timeout=60)
+        self._stop_server()
         self._start_server()
         for name in self.standins:
             self._wine_command(["sc", "start", name])
@@ -283,6 +284,40 @@ class Scenario:
         self.server_started = True
         self._ns([WINE, "cmd", "/c", "exit"], stdin=DEVNULL, stdout=DEVNULL, stderr=DEVNULL,
                  check=True, timeout=60)
+
+    def _stop_server(self):
+        if self.server_started:
+            self._ns([WINESERVER, "-k"], stdout=DEVNULL, stderr=DEVNULL)
+            # Gone, with every file it opened closed, before its mount changes or goes.
+            self._ns([WINESERVER, "-w"], stdout=DEVNULL, stderr=DEVNULL, timeout=60)
+            time.sleep(0.2)
+            self.server_started = False
+
+    def put_bin_on_small_disk(self, size="256k"):
+        """vernix.exe's folder on a file system of its own (a tmpfs of the size), the server
+        started anew: it opens files for its clients, and a file system mounted after it started
+        is invisible to them."""
+        self._stop_server()
+        subprocess.run(["mount", "-t", "tmpfs", "-o", "size=" + size, "tmpfs", self.bin],
+                       check=True)
+        self.small_disk = True
+        shutil.copy(VERNIX, self.vernix)
+        self._start_server()
+
+    def fill_disk(self):
+        """Fills the file system of vernix.exe's folder to its last block, with the file
+        "filler"."""
+        filler = os.open(os.path.join(self.bin, "filler"), os.O_WRONLY | os.O_CREAT | os.O_APPEND)
+        try:
+            while True:
+                os.write(filler, b"\0" * 4096)
+        except OSError as error:
+            if error.errno != errno.ENOSPC:
+                raise
+        finally:
+            os.close(filler)
+        if os.statvfs(self.bin).f_bavail != 0:
+            raise RuntimeError("the disk still has room")
 
     # --- running programs -----------------------------------------------------------------
     def run(self, *args, exe=None, timeout=30, debug="-all", cwd=None):
