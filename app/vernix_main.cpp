@@ -44,13 +44,9 @@ void ReadProcessorModel(char model[kProcessorModelSize]) {
 // made by a create that fails on any name already there (a planted file or link is never
 // written through). A name that is taken is passed over for the next; any other failure, or
 // every name taken, gives up on the folder. Returns the descriptor, or -1.
-int CreateTemporaryReport(const char* directory, const char* model, const char* machineNumber,
-                          char temporary[kReportPathSize]) {
+int CreateTemporaryReport(const char* path, char temporary[kReportPathSize]) {
   for (unsigned attempt = 0; attempt < kTemporaryReportNames; ++attempt) {
-    if (FormatTemporaryReportPath(temporary, kReportPathSize, directory, model, machineNumber,
-                                  attempt) != 0) {
-      return -1;
-    }
+    if (FormatTemporaryReportPath(temporary, kReportPathSize, path, attempt) != 0) return -1;
     int file = _open(temporary, _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT, kReportFileMode);
     if (file >= 0 || errno != EEXIST) return file;
   }
@@ -72,10 +68,9 @@ bool WriteWhole(int file, const char* report) {
 // temporary name and then takes the report's name, which replaces whatever had it (an earlier
 // report, or a link, which is replaced and not followed). Until then an earlier report stays as
 // it was; on a failure the temporary file is removed.
-bool WriteReportFile(const char* directory, const char* model, const char* machineNumber,
-                     const char* path, const char* report) {
+bool WriteReportFile(const char* path, const char* report) {
   char temporary[kReportPathSize];
-  int file = CreateTemporaryReport(directory, model, machineNumber, temporary);
+  int file = CreateTemporaryReport(path, temporary);
   if (file < 0) return false;
   if (WriteWhole(file, report) && MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING)) {
     return true;
@@ -116,7 +111,7 @@ bool TryReportDirectory(int directoryResult, const char* directory, const char* 
     return false;
   }
   strcpy(path, attempt);
-  return WriteReportFile(directory, model, machineNumber, path, report);
+  return WriteReportFile(path, report);
 }
 
 void ShowFinalMessage(const char* message) {

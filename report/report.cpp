@@ -48,10 +48,12 @@ int FormatReportPath(char* path, size_t size, const char* directory, const char*
   return 0;
 }
 
-int FormatTemporaryReportPath(char* path, size_t size, const char* directory, const char* model,
-                              const char* machineNumber, unsigned attempt) {
-  if (attempt > 99 || FormatText(path, size, "%svernix_%s_%s.~%02u", directory, model,
-                                 machineNumber, attempt) != 0) {
+int FormatTemporaryReportPath(char* path, size_t size, const char* reportPath, unsigned attempt) {
+  size_t length = strlen(reportPath);
+  const char* extension = length >= 4 ? reportPath + length - 4 : "";
+  if (attempt > 99 || strcmp(extension, ".txt") != 0 ||
+      FormatText(path, size, "%.*s.~%02u", static_cast<int>(length - 4), reportPath,
+                 attempt) != 0) {
     path[0] = '\0';
     return -1;
   }

@@ -34,11 +34,10 @@ int ReportDirectoryFromTempValue(const char* value, size_t length, char* directo
 int FormatReportPath(char* path, size_t size, const char* directory, const char* model,
                      const char* machineNumber);
 
-// "%svernix_%s_%s.~%02u": the name the report is written under before it takes its own, in the
-// same folder, one for each attempt (0 to 99). As long as the report's path, so it fits wherever
-// that fits, and never ends in ".txt". Returns -1 (the path empty) when it doesn't fit.
-int FormatTemporaryReportPath(char* path, size_t size, const char* directory, const char* model,
-                              const char* machineNumber, unsigned attempt);
+// The report's path with ".~%02u" for its ".txt": the name the report is written under before
+// it takes its own, in the same folder, one for each attempt (0 to 99). As long as the report's
+// path, so it fits wherever that fits. Returns -1 (the path empty) for another path.
+int FormatTemporaryReportPath(char* path, size_t size, const char* reportPath, unsigned attempt);
 
 // The final messages; shortened to the field when the path is very long.
 void FormatWrittenMessage(char* message, size_t size, const char* path);

@@ -82,9 +82,10 @@ fi
 case " $missing " in
 *" $WINE32 "*)
   refusal=$(last_error "$log/install")
-  rest=$(echo "$missing" | tr ' ' '\n' | grep -vxF "$WINE32" | tr '\n' ' ')
+  rest=
+  for package in $missing; do [ "$package" = "$WINE32" ] || rest="$rest $package"; done
   # shellcheck disable=SC2086
-  if [ -z "$(echo $rest)" ] || install $rest; then
+  if [ -z "$rest" ] || install $rest; then
     mkdir -p "$(dirname "$RECORD")"
     echo "32-bit Windows programs can't run here: the set-up could not install $WINE32:" \
       "${refusal:-apt-get install failed}" >"$RECORD"

@@ -140,22 +140,17 @@ TEST(ReportPath, NamesModelAndMachineNumberOrIsRefusedWhole) {
   EXPECT_EQ(strlen(path), kReportPathSize - 1);
 }
 
-TEST(TemporaryReportPath, TheAttemptForTheExtensionFitsWhereTheReportPathFits) {
+TEST(TemporaryReportPath, IsTheReportPathWithItsOwnExtensionAndFitsWhereThatFits) {
   char path[kReportPathSize];
-  ASSERT_EQ(FormatTemporaryReportPath(path, sizeof path, "C:\\dir\\", "F07", "29ABCDEF", 7), 0);
+  ASSERT_EQ(FormatTemporaryReportPath(path, sizeof path, "C:\\dir\\vernix_F07_29ABCDEF.txt", 7),
+            0);
   EXPECT_STREQ(path, "C:\\dir\\vernix_F07_29ABCDEF.~07");
-  EXPECT_EQ(FormatTemporaryReportPath(path, sizeof path, "", "F07", "29ABCDEF", 100), -1);
+  EXPECT_EQ(FormatTemporaryReportPath(path, sizeof path, "vernix_F07_29ABCDEF.txt", 100), -1);
   EXPECT_STREQ(path, "");
-
-  std::string directory(kReportPathSize - 24, 'd');   // the file names add 23 characters
-  for (int fits : {0, -1}) {
-    char report[kReportPathSize];
-    EXPECT_EQ(FormatReportPath(report, sizeof report, directory.c_str(), "F07", "29ABCDEF"), fits);
-    EXPECT_EQ(FormatTemporaryReportPath(path, sizeof path, directory.c_str(), "F07", "29ABCDEF",
-                                        99), fits);
-    EXPECT_EQ(strlen(path), strlen(report));
-    directory += 'd';
-  }
+  EXPECT_EQ(FormatTemporaryReportPath(path, sizeof path, "txt", 0), -1);   // no ".txt" to take
+  std::string longest = std::string(kReportPathSize - 5, 'd') + ".txt";
+  EXPECT_EQ(FormatTemporaryReportPath(path, sizeof path, longest.c_str(), 99), 0);
+  EXPECT_EQ(strlen(path), longest.size());
 }
 
 TEST(FinalMessage, NamesThePathAndIsShortenedWhenTooLong) {
