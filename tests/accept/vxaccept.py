@@ -7,7 +7,6 @@ inside the namespace. Expected values come from Linux (/sys/class/net, /proc/cpu
 the registry read back after the run, never from the program.
 """
 
-import errno
 import os
 import re
 import shutil
@@ -239,21 +238,19 @@ class Scenario:
                         self.peers], check=True)
 
     def add_interface(self, address):
-        """One more adapter, v<N>: Wine lists it once its server has started again."""
+        """One more adapter, v<N>, listed once the server has started again."""
         self.addresses.append(address)
         self._add_link(len(self.addresses) - 1, address)
 
-    def remake_interface(self, index, address=None):
-        """Deletes adapter v<index> and makes it anew, with its address or another one: once the
-        server has started again, Wine gives it a new NetworkCards subkey and service name, as
-        Windows does to a card whose driver is installed anew."""
+    def remake_interface(self, index):
+        """Adapter v<index> deleted and made anew with its address: once the server has started
+        again it has a new service name, as a card whose driver is installed anew has."""
         subprocess.run(["ip", "-n", self.namespace, "link", "del", "v%d" % index], check=True)
-        self.addresses[index] = address or self.addresses[index]
         self._add_link(index, self.addresses[index])
 
     def restart_server(self):
-        """Stops the Wine server, letting it save the registry, and starts it again, with the
-        stand-in adapters (their NetworkCards subkeys are volatile)."""
+        """The Wine server stopped, saving the registry, and started again with the stand-in
+        adapters (their NetworkCards subkeys are volatile)."""
         self._stop_server()
         self._start_server()
         for name in self.standins:
@@ -294,9 +291,8 @@ class Scenario:
             self.server_started = False
 
     def put_bin_on_small_disk(self, size="256k"):
-        """vernix.exe's folder on a file system of its own (a tmpfs of the size), the server
-        started anew: it opens files for its clients, and a file system mounted after it started
-        is invisible to them."""
+        """vernix.exe's folder on a tmpfs of its own, and the server started anew: it opens files
+        for its clients, and can't see a file system mounted after it started."""
         self._stop_server()
         subprocess.run(["mount", "-t", "tmpfs", "-o", "size=" + size, "tmpfs", self.bin],
                        check=True)
@@ -305,17 +301,9 @@ class Scenario:
         self._start_server()
 
     def fill_disk(self):
-        """Fills the file system of vernix.exe's folder to its last block, with the file
-        "filler"."""
-        filler = os.open(os.path.join(self.bin, "filler"), os.O_WRONLY | os.O_CREAT | os.O_APPEND)
-        try:
-            while True:
-                os.write(filler, b"\0" * 4096)
-        except OSError as error:
-            if error.errno != errno.ENOSPC:
-                raise
-        finally:
-            os.close(filler)
+        """vernix.exe's file system filled to its last block by the file "filler"."""
+        subprocess.run(["dd", "if=/dev/zero", "of=" + os.path.join(self.bin, "filler"),
+                        "bs=4096", "oflag=append", "conv=notrunc"], stderr=DEVNULL)
         if os.statvfs(self.bin).f_bavail != 0:
             raise RuntimeError("the disk still has room")
 

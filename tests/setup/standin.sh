@@ -1,12 +1,9 @@
 #!/bin/sh
-# apt-get, dpkg, dpkg-query and sudo for the set-up's check (linked under those names, first on
-# PATH): they play a package registry and install nothing. Each call is recorded in
-# $STANDIN/calls; "installed" packages and foreign architectures are lines of files there.
-# $STANDIN/registry names the registry played:
-#   healthy    every update and install works
-#   midsync    the update fails as when the security suite's i386 index has the wrong size, and
-#              an install that asks for an i386 package resolves only with the release as target
-#   refuses32  the update works, wine32:i386 never installs, whatever is asked
+# apt-get, dpkg, dpkg-query and sudo for the set-up's check, linked under those names first on
+# PATH: they record each call in $STANDIN/calls and install nothing ("installed" packages and
+# foreign architectures are lines of files there). $STANDIN/registry is the registry played:
+# healthy; midsync (the update fails as on a security i386 index of the wrong size, and an i386
+# install resolves only with the release as target); refuses32 (wine32:i386 never installs).
 state=$STANDIN
 registry=$(cat "$state/registry")
 tool=$(basename "$0")
