@@ -14,34 +14,6 @@ bool IsUsableMachineNumber(const char* number) {
   return strlen(number) == 8 && strcmp(number + 2, "000000") != 0;
 }
 
-void ClearAdapterTable(AdapterTable* table) {
-  memset(table, 0, sizeof *table);
-  table->defaultIndex = 1;
-}
-
-AdapterEntry* WorkingSlot(AdapterTable* table) { return &table->slots[table->count]; }
-
-bool IsAdapterTableFull(const AdapterTable* table) {
-  return table->count >= kAdapterTableEntries;
-}
-
-int AddWorkingSlot(AdapterTable* table, const char* storedServiceName) {
-  int number = table->count + 1;
-  if (strcmp(table->slots[table->count].serviceName, storedServiceName) == 0) {
-    table->defaultIndex = number;
-  }
-  table->count = number;
-  return number;
-}
-
-bool IsStoredAdapterAbsent(const AdapterTable* table, const char* storedServiceName) {
-  if (storedServiceName[0] == '\0') return false;
-  for (int i = 0; i < table->count; ++i) {
-    if (strcmp(table->slots[i].serviceName, storedServiceName) == 0) return false;
-  }
-  return true;
-}
-
 char KeyCharacterForEntry(int n) {
   if (n < 16) return "0123456789ABCDEF"[n & 0xF];
   return static_cast<char>(n + 55);
@@ -62,15 +34,6 @@ int PermanentAddressOidForMedium(uint32_t medium, uint32_t* oid) {
     case kNdisMedium802_5: *oid = kOid802_5PermanentAddress; return 0;
     default: return -1;
   }
-}
-
-bool KeepFallbackAdapter(FallbackAdapters* fallback, const AdapterEntry& entry,
-                         const char* description) {
-  if (fallback->count >= kAdapterTableEntries) return false;
-  FallbackAdapter* slot = &fallback->slots[fallback->count++];
-  slot->entry = entry;
-  CopyText(slot->description, sizeof slot->description, description);
-  return true;
 }
 
 void FormatAddressRecord(const AdapterEntry& entry, char text[kAddressRecordTextSize]) {
@@ -110,24 +73,4 @@ int ParseAddressRecord(const char* text, AddressRecord* record) {
 bool IsRecordOf(const AddressRecord& record, const AdapterEntry& entry) {
   return strcmp(record.serviceName, entry.serviceName) == 0 &&
          memcmp(record.address, entry.address, kAddressLength) == 0;
-}
-
-bool IsStoredAdapter(const AdapterEntry& entry, const char* storedServiceName,
-                     const AddressRecord& record, bool storedNameUsable) {
-  if (storedServiceName[0] == '\0') return false;
-  if (strcmp(entry.serviceName, storedServiceName) == 0) return true;
-  return !storedNameUsable && strcmp(record.serviceName, storedServiceName) == 0 &&
-         memcmp(record.address, entry.address, kAddressLength) == 0;
-}
-
-int RenamedStoredEntry(const AdapterTable* table, const char* storedServiceName,
-                       const AddressRecord& record) {
-  if (!IsStoredAdapterAbsent(table, storedServiceName)) return 0;
-  int found = 0;
-  for (int n = 1; n <= table->count; ++n) {
-    if (!IsStoredAdapter(table->slots[n - 1], storedServiceName, record, false)) continue;
-    if (found != 0) return 0;   // two cards with one address: neither is known to be it
-    found = n;
-  }
-  return found;
 }

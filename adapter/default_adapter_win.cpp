@@ -1,7 +1,6 @@
-// Default adapter selection: the user names the adapter that always stays in the computer, and
-// the choice is remembered in the registry for the next run.
+// The stored default adapter: the choice of the adapter that always stays in the computer,
+// remembered in the registry for the next run, with the permanent address recorded beside it.
 
-#include <conio.h>
 #include <windows.h>
 
 #include <cstdio>
@@ -10,33 +9,11 @@
 #include "adapter/get_cpu_from_ndis.h"
 #include "adapter/registry_paths.h"
 #include "common/bounded_text.h"
-#include "common/console_win.h"
 #include "common/diagnostics.h"
 #include "common/registry_win.h"
 #include "common/win_resources.h"
 
 namespace {
-
-// Asks for an entry until a key of the key map names one. When nobody can answer (no console
-// input, or a window station nobody sees) the prompt ends with a line feed and the default
-// stands, as Enter would give it.
-int AskForEntry(int count, int defaultIndex) {
-  printf("\nSelect a card which will always be in your computer [%d] ", defaultIndex);
-  fflush(stdout);
-  for (;;) {
-    if (!WaitForKey()) {
-      printf("\n");
-      fflush(stdout);
-      return defaultIndex;
-    }
-    int key = _getch();
-    int entry = EntryForKey(key, count, defaultIndex);
-    if (entry == 0) continue;
-    printf("%c\n", key);
-    fflush(stdout);
-    return entry;
-  }
-}
 
 // Earlier releases were 32-bit programs: on 64-bit Windows their choice is in the 32-bit
 // registry view. Both builds keep it there, so that the machine number never depends on the
@@ -65,35 +42,6 @@ void WriteAddressRecord(HKEY key, const AdapterEntry& entry) {
                  static_cast<DWORD>(strlen(text) + 1));
 }
 
-// Stores the entry's service name as the default adapter, without its terminating NUL, and
-// its address record after it: a record of another name is never taken for this one's.
-int StoreDefaultAdapter(const AdapterEntry& entry, char* errorText) {
-  UniqueKey key;
-  if (OpenDefaultAdapterKey(true, &key) != ERROR_SUCCESS) {
-    FormatText(errorText, kErrorTextSize,
-               "Unable to write to registry. Please rerun vernix.exe as an administrator\n");
-    return -1;
-  }
-  LONG result = RegSetValueExA(key.Get(), kServiceNameValue, 0, REG_SZ,
-                               reinterpret_cast<const BYTE*>(entry.serviceName),
-                               static_cast<DWORD>(strlen(entry.serviceName)));
-  // The machine number stands even when it can't be remembered; the next run asks again.
-  if (result != ERROR_SUCCESS) {
-    WriteDiagnostic("RegSetValueEx(ServiceName) failed. Error %d\n", static_cast<int>(result));
-    return 0;
-  }
-  WriteAddressRecord(key.Get(), entry);
-  return 0;
-}
-
-// A stored adapter whose record is missing (stored by a release that kept none) or out of date
-// gets one, without a word: where the key can't be written, the next run tries again.
-void UpdateAddressRecord(const AdapterEntry& entry, const AddressRecord& record) {
-  if (IsRecordOf(record, entry)) return;
-  UniqueKey key;
-  if (OpenDefaultAdapterKey(true, &key) == ERROR_SUCCESS) WriteAddressRecord(key.Get(), entry);
-}
-
 }  // namespace
 
 void ReadStoredServiceName(char storedServiceName[kServiceNameSize], AddressRecord* record) {
@@ -114,42 +62,30 @@ void ReadStoredServiceName(char storedServiceName[kServiceNameSize], AddressReco
   WriteDiagnostic("Registry checked for default card - \"%s\"\n", storedServiceName);
 }
 
-int SelectDefaultAdapter(const AdapterTable* table, const char* storedServiceName,
-                         const AddressRecord& record, char machineNumber[kMachineNumberSize],
-                         char errorText[kErrorTextSize]) {
-  if (table->count == 0) {
-    FormatText(errorText, kErrorTextSize, "No valid network cards found.\n");
-    return -1;
+int StoreDefaultAdapter(const AdapterEntry& entry, ChoiceWrite write,
+                        char errorText[kErrorTextSize]) {
+  if (write == ChoiceWrite::kNothing) return 0;
+  UniqueKey key;
+  bool opened = OpenDefaultAdapterKey(true, &key) == ERROR_SUCCESS;
+  if (write == ChoiceWrite::kRecord) {
+    if (opened) WriteAddressRecord(key.Get(), entry);
+    return 0;
   }
-  int defaultIndex = table->defaultIndex;
-  int renamed = RenamedStoredEntry(table, storedServiceName, record);
-  if (renamed != 0) {
-    defaultIndex = renamed;
-    WriteDiagnostic("The remembered network card \"%s\" is now \"%s\": the same permanent "
-                    "address.\n",
-                    storedServiceName, table->slots[renamed - 1].serviceName);
-  }
-  // A run that nobody can answer keeps the machine's identity: when the stored adapter is away
-  // (disabled, unplugged, left in a dock), taking another one would store it and report
-  // another machine number, with no one asked. At a console the user is asked, even when only
-  // one adapter is left, and the prompt offers entry 1.
-  bool absent = renamed == 0 && IsStoredAdapterAbsent(table, storedServiceName);
-  if (absent && !CanAnswerAtConsole()) {
+  if (!opened) {
     FormatText(errorText, kErrorTextSize,
-               "The remembered network card \"%s\" was not found. Run vernix.exe at a console "
-               "to choose a card again.\n",
-               storedServiceName);
+               "Unable to write to registry. Please rerun vernix.exe as an administrator\n");
     return -1;
   }
-  int chosen = table->count == 1 && !absent ? 1 : AskForEntry(table->count, defaultIndex);
-  const AdapterEntry& entry = table->slots[chosen - 1];
-
-  if (strcmp(entry.serviceName, storedServiceName) == 0) {
-    WriteDiagnostic("Registry is already correct\n");
-    UpdateAddressRecord(entry, record);
-  } else if (StoreDefaultAdapter(entry, errorText) != 0) {
-    return -1;
+  // Without its terminating NUL, as earlier releases stored it; the record after it, so that a
+  // record of another name is never taken for this one's.
+  LONG result = RegSetValueExA(key.Get(), kServiceNameValue, 0, REG_SZ,
+                               reinterpret_cast<const BYTE*>(entry.serviceName),
+                               static_cast<DWORD>(strlen(entry.serviceName)));
+  // The machine number stands even when it can't be remembered; the next run asks again.
+  if (result != ERROR_SUCCESS) {
+    WriteDiagnostic("RegSetValueEx(ServiceName) failed. Error %d\n", static_cast<int>(result));
+    return 0;
   }
-  CopyText(machineNumber, kMachineNumberSize, entry.machineNumber);
+  WriteAddressRecord(key.Get(), entry);
   return 0;
 }

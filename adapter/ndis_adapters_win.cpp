@@ -1,5 +1,5 @@
 // Adapter enumeration: the adapters registered under NetworkCards, each adapter's driver asked
-// for its medium and permanent address, and the list of the usable ones.
+// for its medium and permanent address, and every usable one kept in walk order.
 
 #include <windows.h>
 
@@ -31,6 +31,12 @@ struct TargetPathBuffer {
 
 enum class Outcome { kNextAdapter, kFail };
 
+// The walk stops when one of its buffers can't be grown; size is what was asked for.
+void FormatGrowthFailure(char* errorText, size_t size) {
+  FormatText(errorText, kErrorTextSize, "\nGetCPUFromNDIS - realloc failed to allocate %d bytes\n",
+             size <= INT_MAX ? static_cast<int>(size) : INT_MAX);
+}
+
 // One string per line, up to the first empty one, within the count the query returned.
 void DiagnoseTargetPaths(const TargetPathBuffer& target, DWORD stored) {
   if (!g_debugSwitch) return;
@@ -57,9 +63,7 @@ bool QueryDeviceName(const char* serviceName, TargetPathBuffer* target, DWORD* s
     size *= 2;
     char* grown = size <= INT_MAX ? static_cast<char*>(realloc(target->data, size)) : nullptr;
     if (grown == nullptr) {
-      FormatText(errorText, kErrorTextSize,
-                 "\nGetCPUFromNDIS - realloc failed to allocate %d bytes\n",
-                 size <= INT_MAX ? static_cast<int>(size) : INT_MAX);
+      FormatGrowthFailure(errorText, size);
       return false;
     }
     target->data = grown;
@@ -95,10 +99,10 @@ bool QueryDriver(HANDLE device, uint32_t oid, const char* label, DWORD expected,
   return true;
 }
 
-enum class Usable { kNo, kWired, kFallback };
+enum class Usable { kNo, kWired, kWifi };
 
-// Medium, then permanent address. When the adapter is usable, wired or as a fallback, its
-// permanent address is in address and its machine number in machineNumber.
+// Medium, then permanent address. When the adapter is usable, wired or Wi-Fi, its permanent
+// address is in address and its machine number in machineNumber.
 Usable QueryPermanentAddress(HANDLE device, unsigned char address[kAddressLength],
                              char* machineNumber) {
   unsigned char output[16] = {};
@@ -127,7 +131,7 @@ Usable QueryPermanentAddress(HANDLE device, unsigned char address[kAddressLength
     WriteDiagnostic("Last six hex digits of MAC address were all zeroes.\n");
     return Usable::kNo;
   }
-  return medium == kNdisMediumNative802_11 ? Usable::kFallback : Usable::kWired;
+  return medium == kNdisMediumNative802_11 ? Usable::kWifi : Usable::kWired;
 }
 
 // The subkey's Description value, or the empty text.
@@ -140,52 +144,9 @@ void ReadDescription(HKEY subkey, char description[kDescriptionSize]) {
   }
 }
 
-// Enters the usable adapter into the table, through the working slot, and lists it.
-void ListUsableAdapter(AdapterTable* table, const char* storedServiceName,
-                       const AdapterEntry& entry, const char* description) {
-  AdapterEntry* slot = WorkingSlot(table);
-  if (IsAdapterTableFull(table)) {
-    WriteDiagnostic("Adapter table is full (%d entries): %s is not listed.\n",
-                    kAdapterTableEntries, entry.serviceName);
-    return;
-  }
-  *slot = entry;
-  int number = AddWorkingSlot(table, storedServiceName);
-  printf("%c : %s : %s\n", KeyCharacterForEntry(number), entry.machineNumber, description);
-}
-
-// After the walk: the adapters kept aside are listed when no wired adapter is usable; beside
-// wired ones, only the stored adapter is, so that the machine number stays its number.
-void ListFallbackAdapters(AdapterTable* table, const FallbackAdapters& fallback,
-                          const char* storedServiceName, const AddressRecord& record) {
-  bool wiredUsable = table->count > 0;
-  bool storedNameUsable = !IsStoredAdapterAbsent(table, storedServiceName);
-  for (int i = 0; i < fallback.count; ++i) {
-    if (strcmp(fallback.slots[i].entry.serviceName, storedServiceName) == 0) {
-      storedNameUsable = true;
-    }
-  }
-  for (int i = 0; i < fallback.count; ++i) {
-    const FallbackAdapter& adapter = fallback.slots[i];
-    const char* name = adapter.entry.serviceName;
-    if (!wiredUsable) {
-      WriteDiagnostic("\nNo wired adapter is usable: Native 802.11 adapter %s is listed.\n", name);
-    } else if (IsStoredAdapter(adapter.entry, storedServiceName, record, storedNameUsable)) {
-      WriteDiagnostic("\nNative 802.11 adapter %s is the stored one: listed beside the wired.\n",
-                      name);
-    } else {
-      WriteDiagnostic("\nNative 802.11 adapter %s passed over: a wired adapter is usable.\n",
-                      name);
-      continue;
-    }
-    ListUsableAdapter(table, storedServiceName, adapter.entry, adapter.description);
-  }
-}
-
 // Examines the subkey with the given name; every failure of a single adapter passes over it.
-Outcome ExamineAdapter(HKEY cards, const char* subkeyName, AdapterTable* table,
-                       FallbackAdapters* fallback, const char* storedServiceName,
-                       TargetPathBuffer* target, char* machineNumber, char* errorText) {
+Outcome ExamineAdapter(HKEY cards, const char* subkeyName, UsableAdapters* usable,
+                       TargetPathBuffer* target, char* errorText) {
   WriteDiagnostic("\nProcessing subkey [%s]\n", subkeyName);
 
   UniqueKey subkey;
@@ -196,8 +157,9 @@ Outcome ExamineAdapter(HKEY cards, const char* subkeyName, AdapterTable* table,
     return Outcome::kNextAdapter;
   }
 
-  char* serviceName = WorkingSlot(table)->serviceName;
-  if (!ReadRegistryString(subkey.Get(), kServiceNameValue, serviceName, kServiceNameSize,
+  AdapterEntry entry = {};
+  const char* serviceName = entry.serviceName;
+  if (!ReadRegistryString(subkey.Get(), kServiceNameValue, entry.serviceName, kServiceNameSize,
                           &result)) {
     WriteDiagnostic("RegQueryValueEx(ServiceName) failed for HLM\\%s\\%s. Error %d\n",
                     kNetworkCardsKeyPath, subkeyName, static_cast<int>(result));
@@ -235,27 +197,21 @@ Outcome ExamineAdapter(HKEY cards, const char* subkeyName, AdapterTable* table,
                     static_cast<int>(GetLastError()));
     return Outcome::kNextAdapter;
   }
-  AdapterEntry entry = *WorkingSlot(table);
-  Usable usable = QueryPermanentAddress(device.Get(), entry.address, machineNumber);
-  if (usable == Usable::kNo) return Outcome::kNextAdapter;
-  CopyText(entry.machineNumber, kMachineNumberSize, machineNumber);
+  Usable found = QueryPermanentAddress(device.Get(), entry.address, entry.machineNumber);
+  if (found == Usable::kNo) return Outcome::kNextAdapter;
   char description[kDescriptionSize];
   ReadDescription(subkey.Get(), description);
-  if (usable == Usable::kWired) {
-    ListUsableAdapter(table, storedServiceName, entry, description);
-  } else if (KeepFallbackAdapter(fallback, entry, description)) {
-    WriteDiagnostic("Kept aside: listed only when no wired adapter is usable.\n");
-  } else {
-    WriteDiagnostic("No room to keep %s aside: it is not listed.\n", serviceName);
+  size_t size = KeepUsableAdapter(usable, entry, description, found == Usable::kWifi);
+  if (size != 0) {
+    FormatGrowthFailure(errorText, size);
+    return Outcome::kFail;
   }
   return Outcome::kNextAdapter;
 }
 
 }  // namespace
 
-int EnumerateAdapters(AdapterTable* table, const char* storedServiceName,
-                      const AddressRecord& record, char machineNumber[kMachineNumberSize],
-                      char errorText[kErrorTextSize]) {
+int EnumerateAdapters(UsableAdapters* usable, char errorText[kErrorTextSize]) {
   UniqueKey cards;
   LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kNetworkCardsKeyPath, 0, KEY_READ, cards.Put());
   if (result != ERROR_SUCCESS) {
@@ -266,16 +222,13 @@ int EnumerateAdapters(AdapterTable* table, const char* storedServiceName,
   }
 
   TargetPathBuffer target;
-  FallbackAdapters fallback;
-  fallback.count = 0;
   for (DWORD index = 0;; ++index) {
     char subkeyName[kSubkeyNameSize];
     DWORD nameLength = kSubkeyNameSize;
     result = RegEnumKeyExA(cards.Get(), index, subkeyName, &nameLength, nullptr, nullptr,
                            nullptr, nullptr);
     if (result == ERROR_SUCCESS) {
-      if (ExamineAdapter(cards.Get(), subkeyName, table, &fallback, storedServiceName, &target,
-                         machineNumber, errorText) == Outcome::kFail) {
+      if (ExamineAdapter(cards.Get(), subkeyName, usable, &target, errorText) == Outcome::kFail) {
         return -1;
       }
       continue;
@@ -292,29 +245,10 @@ int EnumerateAdapters(AdapterTable* table, const char* storedServiceName,
                  kNetworkCardsKeyPath, static_cast<int>(result));
       return -1;
     }
-    if (result == ERROR_NO_MORE_ITEMS) {
-      ListFallbackAdapters(table, fallback, storedServiceName, record);
-      return 0;
-    }
+    if (result == ERROR_NO_MORE_ITEMS) return 0;
     FormatText(errorText, kErrorTextSize,
                "RegEnumKeyEx() failed for key HKEY_LOCAL_MACHINE\\%s. Error %d\n",
                kNetworkCardsKeyPath, static_cast<int>(result));
     return -1;
   }
-}
-
-int16_t GetCPUFromNDIS(char machineNumber[kMachineNumberSize], char errorText[kErrorTextSize]) {
-  errorText[0] = '\0';
-  char storedServiceName[kServiceNameSize];
-  AddressRecord record;
-  ReadStoredServiceName(storedServiceName, &record);
-
-  AdapterTable table;
-  ClearAdapterTable(&table);
-  if (EnumerateAdapters(&table, storedServiceName, record, machineNumber, errorText) != 0) {
-    return -1;
-  }
-  fflush(stdout);
-  return static_cast<int16_t>(
-      SelectDefaultAdapter(&table, storedServiceName, record, machineNumber, errorText));
 }

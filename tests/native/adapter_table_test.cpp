@@ -1,4 +1,4 @@
-// Machine numbers, the adapter table and the prompt's keys.
+// Machine numbers, the prompt's keys and the address record.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -73,67 +73,6 @@ TEST(KeyMap, EnterGivesTheDefaultIndex) {
   EXPECT_EQ(EntryForKey(13, 12, 12), 12);
 }
 
-void AddAdapter(AdapterTable* table, const char* serviceName, const char* number,
-                const char* stored) {
-  strcpy(WorkingSlot(table)->serviceName, serviceName);
-  strcpy(WorkingSlot(table)->machineNumber, number);
-  AddWorkingSlot(table, stored);
-}
-
-TEST(AdapterTable, DefaultIndexFollowsTheStoredServiceNameAndTheLaterMatchWins) {
-  AdapterTable table;
-  ClearAdapterTable(&table);
-  EXPECT_EQ(table.defaultIndex, 1);
-  const char* stored = "{C}";
-  AddAdapter(&table, "{A}", "00000001", stored);
-  AddAdapter(&table, "{B}", "00000002", stored);
-  EXPECT_EQ(table.defaultIndex, 1);
-  AddAdapter(&table, "{C}", "00000003", stored);
-  EXPECT_EQ(table.defaultIndex, 3);
-  AddAdapter(&table, "{c}", "00000004", stored);   // case matters
-  EXPECT_EQ(table.defaultIndex, 3);
-  AddAdapter(&table, "{C}", "00000005", stored);
-  EXPECT_EQ(table.defaultIndex, 5);
-  EXPECT_EQ(table.count, 5);
-  EXPECT_STREQ(table.slots[2].machineNumber, "00000003");
-}
-
-TEST(AdapterTable, NoStoredDefaultLeavesTheFirstEntry) {
-  AdapterTable table;
-  ClearAdapterTable(&table);
-  AddAdapter(&table, "{A}", "00000001", "");
-  AddAdapter(&table, "{B}", "00000002", "");
-  EXPECT_EQ(table.defaultIndex, 1);
-}
-
-TEST(AdapterTable, TheStoredAdapterIsAbsentOnlyWhenNamedAndNoEntryHasItsName) {
-  AdapterTable table;
-  ClearAdapterTable(&table);
-  EXPECT_FALSE(IsStoredAdapterAbsent(&table, ""));
-  EXPECT_TRUE(IsStoredAdapterAbsent(&table, "{B}"));
-  AddAdapter(&table, "{A}", "00000001", "");
-  AddAdapter(&table, "{b}", "00000002", "");   // case matters
-  EXPECT_FALSE(IsStoredAdapterAbsent(&table, ""));
-  EXPECT_TRUE(IsStoredAdapterAbsent(&table, "{B}"));
-  // The working slot holds the last adapter examined, which may have been passed over.
-  strcpy(WorkingSlot(&table)->serviceName, "{B}");
-  EXPECT_TRUE(IsStoredAdapterAbsent(&table, "{B}"));
-  AddWorkingSlot(&table, "");
-  EXPECT_FALSE(IsStoredAdapterAbsent(&table, "{B}"));
-  EXPECT_FALSE(IsStoredAdapterAbsent(&table, "{A}"));
-}
-
-TEST(AdapterTable, HasAWorkingSlotEvenWhenFull) {
-  AdapterTable table;
-  ClearAdapterTable(&table);
-  for (int n = 1; n <= kAdapterTableEntries; ++n) {
-    ASSERT_FALSE(IsAdapterTableFull(&table));
-    AddAdapter(&table, "{S}", "00000001", "");
-  }
-  EXPECT_TRUE(IsAdapterTableFull(&table));
-  EXPECT_EQ(WorkingSlot(&table), &table.slots[kAdapterTableEntries]);
-}
-
 AdapterEntry Entry(const char* serviceName, unsigned char lastByte) {
   AdapterEntry entry = {{}, {}, {0x00, 0x0C, 0x29, 0xAB, 0xCD, lastByte}};
   strcpy(entry.serviceName, serviceName);
@@ -161,27 +100,6 @@ TEST(AddressRecord, IsTheAddressAndTheServiceNameItWasMadeFor) {
     EXPECT_EQ(ParseAddressRecord(bad, &record), -1) << bad;
     EXPECT_STREQ(record.serviceName, "") << bad;
   }
-}
-
-TEST(AddressRecord, FindsTheStoredAdapterUnderANewNameOnlyWhenOneCardHasItsAddress) {
-  AdapterTable table;
-  ClearAdapterTable(&table);
-  for (const AdapterEntry& entry : {Entry("{A}", 1), Entry("{C}", 3), Entry("{D}", 4)}) {
-    *WorkingSlot(&table) = entry;
-    AddWorkingSlot(&table, "{B}");
-  }
-  AddressRecord ofB = Record("00-0C-29-AB-CD-03 {B}");
-  EXPECT_EQ(RenamedStoredEntry(&table, "{B}", ofB), 2);
-  EXPECT_EQ(RenamedStoredEntry(&table, "{X}", ofB), 0);   // a name stored by an earlier release
-  EXPECT_EQ(RenamedStoredEntry(&table, "{A}", Record("00-0C-29-AB-CD-03 {A}")), 0);   // listed
-  EXPECT_EQ(RenamedStoredEntry(&table, "{B}", Record("00-0C-29-AB-CD-09 {B}")), 0);
-  *WorkingSlot(&table) = Entry("{E}", 3);   // two cards with the address
-  AddWorkingSlot(&table, "{B}");
-  EXPECT_EQ(RenamedStoredEntry(&table, "{B}", ofB), 0);
-  // A Wi-Fi adapter kept aside is the stored one by its address only where no usable adapter
-  // has the stored name.
-  EXPECT_TRUE(IsStoredAdapter(Entry("{W}", 3), "{B}", ofB, false));
-  EXPECT_FALSE(IsStoredAdapter(Entry("{W}", 3), "{B}", ofB, true));
 }
 
 TEST(Medium, OnlyEthernetAndTokenRingHaveAPermanentAddressQuery) {

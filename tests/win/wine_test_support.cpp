@@ -131,33 +131,59 @@ ScopedCardSubkey::~ScopedCardSubkey() {
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, path.c_str());
 }
 
+const char* const kStoredValues[] = {"ServiceName", "PermanentAddress"};
+
 SavedDefaultAdapter::SavedDefaultAdapter() {
   HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kOrlenk, 0, KEY_READ | kDefaultAdapterView, &key) != 0) {
+    return;
+  }
+  RegCloseKey(key);
+  hadParent_ = true;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kQuarvel, 0, KEY_READ | kDefaultAdapterView, &key) != 0) {
     return;
   }
-  BYTE buf[1024];
-  DWORD size = sizeof buf;
-  if (RegQueryValueExA(key, "ServiceName", nullptr, &type_, buf, &size) == 0) {
-    hadValue_ = true;
-    data_.assign(buf, buf + size);
+  hadKey_ = true;
+  for (int i = 0; i < 2; ++i) {
+    BYTE buf[4096];
+    DWORD size = sizeof buf;
+    values_[i].had =
+        RegQueryValueExA(key, kStoredValues[i], nullptr, &values_[i].type, buf, &size) == 0;
+    if (values_[i].had) values_[i].data.assign(buf, buf + size);
   }
   RegCloseKey(key);
 }
 
 SavedDefaultAdapter::~SavedDefaultAdapter() {
-  DeleteDefaultAdapterKeys();
-  if (hadValue_) WriteStoredDefault(data_.data(), static_cast<DWORD>(data_.size()), type_);
-}
-
-void DeleteDefaultAdapterKeys() {
-  HKEY software;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_ALL_ACCESS | kDefaultAdapterView,
-                    &software) != 0) {
+  if (!hadKey_) {
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kQuarvel, kDefaultAdapterView, 0);
+    if (!hadParent_) RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kOrlenk, kDefaultAdapterView, 0);
     return;
   }
-  RegDeleteTreeA(software, "Orlenk");
-  RegCloseKey(software);
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kQuarvel, 0, KEY_ALL_ACCESS | kDefaultAdapterView,
+                    &key) != 0) {
+    return;
+  }
+  for (int i = 0; i < 2; ++i) {
+    if (!values_[i].had) {
+      RegDeleteValueA(key, kStoredValues[i]);
+    } else {
+      RegSetValueExA(key, kStoredValues[i], 0, values_[i].type, values_[i].data.data(),
+                     static_cast<DWORD>(values_[i].data.size()));
+    }
+  }
+  RegCloseKey(key);
+}
+
+void ClearStoredDefault() {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kQuarvel, 0, KEY_ALL_ACCESS | kDefaultAdapterView,
+                    &key) != 0) {
+    return;
+  }
+  for (const char* name : kStoredValues) RegDeleteValueA(key, name);
+  RegCloseKey(key);
 }
 
 void WriteStoredDefault(const void* data, DWORD size, DWORD type) {

@@ -26,6 +26,7 @@ class CapturedStreams {
 };
 
 constexpr char kNetworkCards[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards";
+constexpr char kOrlenk[] = "SOFTWARE\\Orlenk";
 constexpr char kQuarvel[] = "SOFTWARE\\Orlenk\\Quarvel";
 // Both builds keep the stored default adapter in the 32-bit registry view.
 constexpr REGSAM kDefaultAdapterView = KEY_WOW64_32KEY;
@@ -53,22 +54,30 @@ class ScopedCardSubkey {
   std::string name_;
 };
 
-// Saves the stored default adapter (value and key), and puts it back as it was on destruction.
+// Saves the stored default adapter as the machine has it (its key, the key above it, and the
+// values the program writes) and puts it back so on destruction, byte for byte; only keys that
+// were not there before are deleted, never a key or value beside them.
 class SavedDefaultAdapter {
  public:
   SavedDefaultAdapter();
   ~SavedDefaultAdapter();
   SavedDefaultAdapter(const SavedDefaultAdapter&) = delete;
   SavedDefaultAdapter& operator=(const SavedDefaultAdapter&) = delete;
+  bool HadParentKey() const { return hadParent_; }
 
  private:
-  bool hadValue_ = false;
-  DWORD type_ = 0;
-  std::vector<BYTE> data_;
+  struct Value {
+    bool had = false;
+    DWORD type = 0;
+    std::vector<BYTE> data;
+  };
+  bool hadParent_ = false;
+  bool hadKey_ = false;
+  Value values_[2];   // ServiceName, PermanentAddress
 };
 
-// Removes HKLM\SOFTWARE\Orlenk with everything below it.
-void DeleteDefaultAdapterKeys();
+// Removes the stored default adapter's values (its name and its address record).
+void ClearStoredDefault();
 // Writes the stored default adapter with the given bytes and type.
 void WriteStoredDefault(const void* data, DWORD size, DWORD type);
 
