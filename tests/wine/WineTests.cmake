@@ -61,6 +61,14 @@ if(CMAKE_HOST_WIN32)
   return()
 endif()
 
+# The same tests on a machine that holds a choice already: they leave it, its record and a key
+# beside it as they were.
+add_test(NAME shell_tests_keep_host
+  COMMAND ${VERNIX_32BIT_ONLY} sh ${CMAKE_CURRENT_LIST_DIR}/keeps_host.sh ${VERNIX_WINE_DIR}
+          $<TARGET_FILE:shell_tests>)
+set_tests_properties(shell_tests_keep_host PROPERTIES FIXTURES_REQUIRED wine_prefix
+                     SKIP_RETURN_CODE 77 RESOURCE_LOCK wine_prefix TIMEOUT 120)
+
 # Each of these starts this build's programs under Wine, in the prefix above or in their own.
 add_test(NAME vernix_smoke
   COMMAND ${VERNIX_32BIT_ONLY} sh ${CMAKE_CURRENT_LIST_DIR}/smoke.sh $<TARGET_FILE:vernix>
