@@ -248,6 +248,13 @@ class Scenario:
         subprocess.run(["ip", "-n", self.namespace, "link", "del", "v%d" % index], check=True)
         self._add_link(index, self.addresses[index])
 
+    def set_address(self, index, address):
+        """Adapter v<index> takes another address in place: it keeps its index, so once the
+        server has started again the same service name answers the new permanent address."""
+        subprocess.run(["ip", "-n", self.namespace, "link", "set", "v%d" % index, "address",
+                        address], check=True)
+        self.addresses[index] = address
+
     def restart_server(self):
         """The Wine server stopped, saving the registry, and started again with the stand-in
         adapters (their NetworkCards subkeys are volatile)."""
