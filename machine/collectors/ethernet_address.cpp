@@ -1,5 +1,6 @@
 #include "machine/collectors/ethernet_address.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "common/bounded_text.h"
@@ -31,4 +32,16 @@ bool IsAcceptedSNMPRow(int32_t interfaceType, const unsigned char* octets, size_
     if (octets[i] != 0) return true;
   }
   return false;
+}
+
+bool AdvanceSNMPRow(SNMPRow* previous, const uint32_t* ids, size_t length) {
+  if (length > kMaxSNMPRowLength ||
+      !std::lexicographical_compare(previous->ids, previous->ids + previous->length, ids,
+                                    ids + length)) {
+    return false;
+  }
+  // memcpy: std::copy here makes the program import memmove too.
+  if (length != 0) memcpy(previous->ids, ids, length * sizeof ids[0]);
+  previous->length = length;
+  return true;
 }

@@ -35,3 +35,18 @@ bool IsAcceptedNetBIOSAddress(const unsigned char address[6]);
 // octets 44 45 53 54 00.
 constexpr int kEthernetCsmacd = 6;
 bool IsAcceptedSNMPRow(int32_t interfaceType, const unsigned char* octets, size_t length);
+
+// SNMP: the walk relies on no agent to advance or to end. Each answer's row (the
+// sub-identifiers of its name after the column's) must come after the previous answer's in
+// lexicographic order, the first after the column itself (no row); and a walk that has read
+// kMaxSNMPRows rows, far more than any machine has interfaces, ends there.
+constexpr int kMaxSNMPRows = 4096;
+// Rows of the interface table are named by one sub-identifier (the interface index).
+constexpr size_t kMaxSNMPRowLength = 8;
+struct SNMPRow {
+  uint32_t ids[kMaxSNMPRowLength];
+  size_t length;
+};
+// True when the row of ids comes after *previous, which it then becomes; false when it does
+// not, or is too long to be kept for the next comparison.
+bool AdvanceSNMPRow(SNMPRow* previous, const uint32_t* ids, size_t length);

@@ -27,9 +27,9 @@ int ProbeSerialWith(const ProcessorOps* ops, uint32_t words[kSerialWordCount]) {
   // without CPUID can't change the identification flag.
   uintptr_t saved = 0;
   if ((ops->tryFlags(kAlignmentCheckFlag, 0, &saved) & kAlignmentCheckFlag) == 0) return 1;
-  if (((ops->tryFlags(0, kIdentificationFlag, &saved) ^ saved) & kIdentificationFlag) == 0) {
-    return 1;
-  }
+  // The call writes saved: it is read only once the call has returned.
+  uintptr_t seen = ops->tryFlags(0, kIdentificationFlag, &saved);
+  if (((seen ^ saved) & kIdentificationFlag) == 0) return 1;
 
   uint32_t registers[4] = {0, 0, 0, 0};
   ops->cpuid(kFeatureLeaf, registers);

@@ -32,7 +32,8 @@ struct Agent {
 };
 
 // Walks the ifType and ifPhysAddress columns row by row. The bindings' names start as copies
-// of the two columns; the agent replaces names and values on every query.
+// of the two columns; the agent replaces names and values on every query. The walk ends at the
+// end of the ifType column, or fails when the agent goes no further or on for ever.
 int WalkInterfaceTable(const Agent& agent, SnmpVarBind bindings[2], unsigned char* address) {
   UINT typeColumnIds[kColumnLength] = {1, 3, 6, 1, 2, 1, 2, 2, 1, 3};
   UINT addressColumnIds[kColumnLength] = {1, 3, 6, 1, 2, 1, 2, 2, 1, 6};
@@ -42,20 +43,30 @@ int WalkInterfaceTable(const Agent& agent, SnmpVarBind bindings[2], unsigned cha
   agent.copy(&bindings[1].name, &addressColumn);
 
   SnmpVarBindList list = {bindings, 2};
-  for (;;) {
+  SNMPRow previous = {{}, 0};
+  for (int rows = 0; rows < kMaxSNMPRows; ++rows) {
     AsnInteger32 errorStatus = 0;
     AsnInteger32 errorIndex = 0;
     if (!agent.query(SNMP_PDU_GETNEXT, &list, &errorStatus, &errorIndex)) return -1;
-    if (agent.compare(&bindings[0].name, &typeColumn, kColumnLength) != 0) return -1;
-    if (bindings[0].value.asnValue.number != kEthernetCsmacd) continue;
-    if (agent.compare(&bindings[1].name, &addressColumn, kColumnLength) != 0) return -1;
-    const AsnOctetString& physical = bindings[1].value.asnValue.string;
-    if (!IsAcceptedSNMPRow(bindings[0].value.asnValue.number, physical.stream, physical.length)) {
-      continue;
+    const AsnObjectIdentifier& name = bindings[0].name;
+    if (name.idLength < kColumnLength ||
+        agent.compare(&bindings[0].name, &typeColumn, kColumnLength) != 0) {
+      return -1;
     }
+    if (!AdvanceSNMPRow(&previous, name.ids + kColumnLength, name.idLength - kColumnLength)) {
+      return -1;
+    }
+    // The values are read only as the types the agent says they have.
+    const AsnAny& type = bindings[0].value;
+    if (type.asnType != ASN_INTEGER32 || type.asnValue.number != kEthernetCsmacd) continue;
+    if (agent.compare(&bindings[1].name, &addressColumn, kColumnLength) != 0) return -1;
+    if (bindings[1].value.asnType != ASN_OCTETSTRING) continue;
+    const AsnOctetString& physical = bindings[1].value.asnValue.string;
+    if (!IsAcceptedSNMPRow(type.asnValue.number, physical.stream, physical.length)) continue;
     memcpy(address, physical.stream, kEthernetAddressLength);
     return 0;
   }
+  return -1;
 }
 
 }  // namespace

@@ -51,6 +51,23 @@ class EthernetAddress(AcceptanceCase):
             loaded = [os.path.basename(m) for m in markers if os.path.exists(m)]
             self.assertEqual(loaded, [], "planted DLLs were loaded")
 
+    def test_the_snmp_walk_ends_whatever_the_agent_answers(self):
+        # The stand-in agent (tests/tools/vxagent.cpp) as the system's, NDIS and NetBIOS
+        # stopped as above: its sound table gives its Ethernet row's address; an agent that
+        # never advances, one that advances for ever and one that gives the addresses as
+        # integers give none, and the run ends all the same.
+        expected = {"table": "02-00-5E-AA-BB-01", "stuck": "", "endless": "", "integers": ""}
+        with Scenario([ADDRESS_A]) as scenario:
+            scenario.add_card("0")
+            report = os.path.join(scenario.bin,
+                                  scenario.report_name(machine_number(scenario.address(0))))
+            for mode, ethernet in expected.items():
+                with self.subTest(agent=mode):
+                    scenario.use_agent(mode)
+                    if os.path.exists(report):
+                        os.remove(report)
+                    self.assertEqual(ethernet_line(self.written_report(scenario)), ethernet)
+
     def test_a_service_without_device_name_leaves_none_behind(self):
         # 4 characters: Wine 8's DefineDosDevice overflows on longer names (docs/wine.md).
         with Scenario([ADDRESS_A]) as scenario:

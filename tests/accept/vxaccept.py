@@ -33,6 +33,7 @@ VXCARD = os.path.join(BUILD, "tests", "tools", "vxcard.exe")
 VXNIC = os.path.join(BUILD, "tests", "tools", "vxnic.sys")
 VXSTATION = os.path.join(BUILD, "tests", "tools", "vxstation.exe")
 PLANTED = os.path.join(BUILD, "tests", "tools", "planted")
+AGENT = os.path.join(BUILD, "tests", "tools", "agent")   # agent/<system directory>/inetmib1.dll
 WORK = os.path.join(BUILD, "accept")
 TEMPLATE = os.path.join(WORK, "template")
 
@@ -191,6 +192,7 @@ class Scenario:
         self.display = display
         self.hostname = hostname   # the programs run in a UTS namespace with this host name
         self.overrides = ""        # more WINEDLLOVERRIDES for the programs
+        self.environment = {}      # more environment variables for the programs
         self.cpus = None           # the Linux processors the programs may run on ("0", "1")
         self.root = tempfile.mkdtemp(prefix="scenario-", dir=WORK)
         self.prefix = os.path.join(self.root, "prefix")
@@ -275,7 +277,8 @@ class Scenario:
         return command + argv
 
     def _env(self, debug="-all"):
-        return wine_environment(self.prefix, self.display, debug, self.overrides)
+        return dict(wine_environment(self.prefix, self.display, debug, self.overrides),
+                    **self.environment)
 
     def _ns(self, argv, **kwargs):
         env = kwargs.pop("env", None) or wine_environment(self.prefix, self.display)
@@ -446,6 +449,16 @@ class Scenario:
         name = dll + "=n,b"
         self.overrides = name if not self.overrides else self.overrides + ";" + name
         return os.path.join(self.bin, dll + ".dll.loaded")
+
+    def use_agent(self, mode):
+        """The stand-in SNMP agent (tests/tools/vxagent.cpp) as the system's inetmib1.dll,
+        answering as mode ("table", "stuck", "endless", "integers") says."""
+        if "VXAGENT" not in self.environment:
+            (directory,) = os.listdir(AGENT)
+            shutil.copy(os.path.join(AGENT, directory, "inetmib1.dll"),
+                        os.path.join(self.prefix, "drive_c", "windows", directory))
+            self.overrides = ";".join(filter(None, [self.overrides, "inetmib1=n"]))
+        self.environment["VXAGENT"] = mode
 
     def expected_report(self, ethernet=None, number_of=0):
         """The report's lines as Linux says they must read, with CR LF line ends: by default

@@ -1,7 +1,9 @@
 // The Ethernet address methods' acceptance tests and the address's text form.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "machine/collectors/ethernet_address.h"
 
@@ -63,6 +65,27 @@ TEST(SNMPRow, AShortAddressIsSkippedAndNeverReadPastItsLength) {
   unsigned char* five = new unsigned char[5]{0x00, 0x0C, 0x29, 0xAB, 0xCD};
   EXPECT_FALSE(IsAcceptedSNMPRow(6, five, 5));
   delete[] five;
+}
+
+TEST(SNMPRow, EachAnswerMustComeAfterThePreviousOne) {
+  struct { std::vector<uint32_t> previous, row; bool advanced; } cases[] = {
+      {{}, {1}, true},              // the first row of the column
+      {{}, {}, false},              // the column itself: an agent that never advanced
+      {{3}, {3}, false},            // the same row again
+      {{3}, {2}, false},            // back
+      {{3}, {4}, true},
+      {{3}, {3, 0}, true},          // a longer name with the same start comes after
+      {{3, 9}, {4}, true},
+      {{1}, {0x80000000u}, true},   // sub-identifiers are unsigned
+      {{}, std::vector<uint32_t>(kMaxSNMPRowLength + 1, 1), false},   // can't be kept
+  };
+  for (const auto& c : cases) {
+    SNMPRow previous = {{}, c.previous.size()};
+    std::copy(c.previous.begin(), c.previous.end(), previous.ids);
+    EXPECT_EQ(AdvanceSNMPRow(&previous, c.row.data(), c.row.size()), c.advanced);
+    const auto& now = c.advanced ? c.row : c.previous;
+    EXPECT_EQ(std::vector<uint32_t>(previous.ids, previous.ids + previous.length), now);
+  }
 }
 
 }  // namespace
