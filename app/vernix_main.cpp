@@ -15,6 +15,7 @@
 #include "adapter/get_cpu_from_ndis.h"
 #include "common/console_win.h"
 #include "common/diagnostics.h"
+#include "common/process_win.h"
 #include "machine/machine_attributes.h"
 #include "report/report.h"
 
@@ -137,6 +138,8 @@ int FailMachineNumber(const char* errorText) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  PrepareProcess();   // before anything can raise a box or load a DLL
+
   // Unbuffered, the runtime writes every character of a line on its own. The output is
   // flushed wherever the user must see it: before a prompt or diagnostic, and at each message.
   static char outputBuffer[4096];
