@@ -8,22 +8,75 @@
 #include <cstring>
 
 #include "common/bounded_text.h"
+#include "common/win_resources.h"
 
 namespace {
 
-constexpr int kReportFileMode = 0740;   // owner read, write, execute; group read
+constexpr int kReportFileMode = 0740;        // owner read, write, execute; group read
+constexpr unsigned kFolderEntriesRead = 256;  // bounds the search for leftovers
 
-// Creates the report's file under a temporary name beside its path: a name of this run's own,
-// made by a create that fails on any name already there (a planted file or link is never
-// written through). A name that is taken is passed over for the next; any other failure, or
-// every name taken, gives up on the folder. Returns the descriptor, or -1.
-int CreateTemporaryReport(const char* path, char temporary[kReportPathSize]) {
-  for (unsigned attempt = 0; attempt < kTemporaryReportNames; ++attempt) {
-    if (FormatTemporaryReportPath(temporary, kReportPathSize, path, attempt) != 0) return -1;
+uint64_t FileTimeValue(const FILETIME& time) {
+  return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+// Creates a file under a temporary name of the report's, made by a create that fails on any
+// name already there (a planted file or link is never written through). The names come from
+// this process's id, so no number of other runs' leftovers can use them up; a name that is
+// taken (by a planted file, or an earlier process that had the same id) is passed over for
+// another of this run's, out of the range of process ids. Returns the descriptor, or -1.
+int CreateTemporaryFile(const char* reportPath, char temporary[kReportPathSize]) {
+  DWORD processId = GetCurrentProcessId();
+  for (uint32_t attempt = 0; attempt < kTemporaryReportNames; ++attempt) {
+    if (FormatTemporaryReportPath(temporary, kReportPathSize, reportPath,
+                                  processId ^ (attempt << 24)) != 0) {
+      return -1;
+    }
     int file = _open(temporary, _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT, kReportFileMode);
     if (file >= 0 || errno != EEXIST) return file;
   }
   return -1;
+}
+
+// A leftover's name is first taken over by an empty file of this run's own, which is then
+// deleted: a replacing move replaces a link and never follows it, where a delete of a link
+// under Wine 8 deletes its target (docs/wine.md). On Windows either way removes the link alone.
+void RemoveLeftover(const char* leftover, const char* reportPath) {
+  char own[kReportPathSize];
+  int file = CreateTemporaryFile(reportPath, own);
+  if (file < 0) return;
+  _close(file);
+  if (MoveFileExA(own, leftover, MOVEFILE_REPLACE_EXISTING)) {
+    DeleteFileA(leftover);
+  } else {
+    DeleteFileA(own);
+  }
+}
+
+// Removes the report's temporary files that runs ended between create and move (killed, or
+// the machine turned off) left in its folder more than an hour ago.
+void RemoveLeftovers(const char* reportPath) {
+  char folder[kReportPathSize];
+  char pattern[kReportPathSize];
+  if (ReportDirectoryFromModulePath(reportPath, strlen(reportPath), folder, kReportPathSize) != 0 ||
+      FormatTemporaryReportPattern(pattern, kReportPathSize, reportPath) != 0) {
+    return;
+  }
+  WIN32_FIND_DATAA entry;
+  UniqueFind find(FindFirstFileA(pattern, &entry));
+  if (!find.IsValid()) return;
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  unsigned read = 0;
+  do {
+    bool directory = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    char leftover[kReportPathSize];
+    if (IsLeftoverTemporaryReport(entry.cFileName, directory,
+                                  FileTimeValue(entry.ftLastWriteTime), FileTimeValue(now),
+                                  reportPath) &&
+        FormatText(leftover, kReportPathSize, "%s%s", folder, entry.cFileName) == 0) {
+      RemoveLeftover(leftover, reportPath);
+    }
+  } while (++read < kFolderEntriesRead && FindNextFileA(find.Get(), &entry));
 }
 
 // The whole report into the file, which is closed on every path. The commit makes a write that
@@ -40,12 +93,15 @@ bool WriteWhole(int file, const char* report) {
 // The report under its path, whole, or nothing of this run in the folder: it is written under a
 // temporary name and then takes the report's name, which replaces whatever had it (an earlier
 // report, or a link, which is replaced and not followed). Until then an earlier report stays as
-// it was; on a failure the temporary file is removed.
+// it was; on a failure the temporary file is removed. The move is written through: once the run
+// says the report is there, it is there after a power cut too.
 bool WriteReportAt(const char* path, const char* report) {
+  RemoveLeftovers(path);
   char temporary[kReportPathSize];
-  int file = CreateTemporaryReport(path, temporary);
+  int file = CreateTemporaryFile(path, temporary);
   if (file < 0) return false;
-  if (WriteWhole(file, report) && MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING)) {
+  if (WriteWhole(file, report) &&
+      MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return true;
   }
   DeleteFileA(temporary);
