@@ -18,7 +18,7 @@ TEST(Attendance, SessionZeroFromVistaOnAndAHiddenStationAreNobodys) {
       {V, true, 0, 0, true, true, true},       // version not known: as the station says
       {H, true, 1, 10, true, false, false},    // a station nobody sees, in any session
       {H, true, 0, 5, true, false, false},
-      {U, true, 1, 10, true, true, true},      // station not known (NT 4.0 without the call)
+      {U, true, 1, 10, true, true, true},      // station not known: the question failed
       {U, true, 0, 6, true, false, false},
       {U, false, 0, 0, false, true, false},
   };
