@@ -5,8 +5,9 @@
 // (per subkey: open, ServiceName, the device name, the driver opened and asked for the medium
 // and the permanent address; the Description of every listed adapter), the console input check
 // when there is a choice to make, the host name through wsock32.dll, one small report file next
-// to the executable and one message box, with the adapter list and the final message on
-// standard output. The bench compares vernix.exe with this.
+// to the executable (written the crash-safe way vernix.exe writes its report) and one message
+// box, with the adapter list and the final message on standard output. The bench compares
+// vernix.exe with this.
 //
 //   floor.exe                    everything above; exit status 0 when an adapter was usable
 //   floor.exe --adapters-only    only the walk over NetworkCards, for the per-adapter cost
@@ -226,10 +227,20 @@ int main(int argc, char** argv) {
   while (length > 0 && path[length - 1] != '\\') --length;
   snprintf(path + length, sizeof path - length, "floor_%.3X_%s.txt", system.wProcessorRevision,
            machineNumber);
-  int file = _open(path, _O_WRONLY | _O_CREAT | _O_TRUNC | _O_TEXT, 0740);
+  // Written as vernix.exe writes its report: under a temporary name of this process's, created
+  // exclusively, committed, then moved over the name, written through.
+  char temporary[MAX_PATH + 32];
+  snprintf(temporary, sizeof temporary, "%.*s.%08lX", static_cast<int>(strlen(path) - 4), path,
+           GetCurrentProcessId());
+  int file = _open(temporary, _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT, 0740);
   if (file < 0) return 1;
-  bool written = _write(file, report, static_cast<unsigned>(reportLength)) == reportLength;
-  if (_close(file) != 0 || !written) return 1;
+  bool written = _write(file, report, static_cast<unsigned>(reportLength)) == reportLength &&
+                 _commit(file) == 0;
+  if (_close(file) != 0 || !written ||
+      !MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileA(temporary);
+    return 1;
+  }
 
   char message[MAX_PATH + 64];
   snprintf(message, sizeof message, "Written to \"%s\".\n", path);

@@ -3,9 +3,10 @@
 #pragma once
 
 // Whether a user can see this run: false when its window station is not visible (a service,
-// a scheduled task that runs whether the user is logged on or not, a remote run as SYSTEM),
-// where nobody can read a message box or type at the console. Asked once per run; when the
-// window station can't be asked, the run counts as seen.
+// a scheduled task that runs whether the user is logged on or not, a remote run as SYSTEM), or
+// when it runs in session 0 of Windows Vista or later (services, startup scripts), where nobody
+// can read a message box or type at the console. Asked once per run (common/attendance.h
+// decides); what can't be asked counts as seen.
 bool IsRunSeenByUser();
 
 // Whether a user can answer this run at the console keyboard: it has console input, and a

@@ -14,3 +14,12 @@ template <typename Function>
 Function FindEntryPoint(HMODULE library, const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
 }
+
+// The named entry point of kernel32.dll, which every process has loaded, as a function of the
+// given type; null where this Windows lacks it. For the functions newer than the oldest Windows
+// served, which the program must not import.
+template <typename Function>
+Function FindKernelEntryPoint(const char* name) {
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  return kernel != nullptr ? FindEntryPoint<Function>(kernel, name) : nullptr;
+}

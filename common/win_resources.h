@@ -60,6 +60,23 @@ class UniqueLibrary {
   HMODULE module_;
 };
 
+// A search of a folder (FindFirstFileA), closed when the wrapper goes.
+class UniqueFind {
+ public:
+  explicit UniqueFind(HANDLE find) : find_(find) {}
+  UniqueFind(const UniqueFind&) = delete;
+  UniqueFind& operator=(const UniqueFind&) = delete;
+  ~UniqueFind() {
+    if (find_ != INVALID_HANDLE_VALUE) FindClose(find_);
+  }
+
+  HANDLE Get() const { return find_; }
+  bool IsValid() const { return find_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE find_;
+};
+
 // A DOS device name defined for the time one adapter is examined: it maps the name to the raw
 // target path and is removed, with exactly that target, when the wrapper goes.
 class TemporaryDosDevice {

@@ -48,16 +48,84 @@ int FormatReportPath(char* path, size_t size, const char* directory, const char*
   return 0;
 }
 
-int FormatTemporaryReportPath(char* path, size_t size, const char* reportPath, unsigned attempt) {
+namespace {
+
+// A report's path, "<folder>vernix_<model>_<number>.txt", split into the length of its folder
+// (with the separator) and the "<model>_<number>" that its temporary names carry.
+struct ReportPathParts {
+  size_t folderLength;
+  const char* stem;
+  size_t stemLength;
+};
+
+bool SplitReportPath(const char* reportPath, ReportPathParts* parts) {
   size_t length = strlen(reportPath);
-  const char* extension = length >= 4 ? reportPath + length - 4 : "";
-  if (attempt > 99 || strcmp(extension, ".txt") != 0 ||
-      FormatText(path, size, "%.*s.~%02u", static_cast<int>(length - 4), reportPath,
-                 attempt) != 0) {
+  size_t folder = length;
+  while (folder > 0 && reportPath[folder - 1] != '\\' && reportPath[folder - 1] != '/') --folder;
+  const char* name = reportPath + folder;
+  size_t nameLength = length - folder;
+  if (nameLength <= 11 || strncmp(name, "vernix_", 7) != 0 ||
+      strcmp(name + nameLength - 4, ".txt") != 0) {
+    return false;
+  }
+  *parts = {folder, name + 7, nameLength - 11};
+  return true;
+}
+
+// Whether text begins with prefix, then the stem, then separator, then count characters that
+// are all digits (upper-case hex digits too when hex), and nothing after them.
+bool MatchesName(const char* text, const char* prefix, const ReportPathParts& parts,
+                 const char* separator, size_t count, bool hex) {
+  size_t prefixLength = strlen(prefix);
+  size_t separatorLength = strlen(separator);
+  if (strlen(text) != prefixLength + parts.stemLength + separatorLength + count ||
+      strncmp(text, prefix, prefixLength) != 0 ||
+      strncmp(text + prefixLength, parts.stem, parts.stemLength) != 0 ||
+      strncmp(text + prefixLength + parts.stemLength, separator, separatorLength) != 0) {
+    return false;
+  }
+  const char* digits = text + prefixLength + parts.stemLength + separatorLength;
+  for (size_t i = 0; i < count; ++i) {
+    char c = digits[i];
+    if (!((c >= '0' && c <= '9') || (hex && c >= 'A' && c <= 'F'))) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int FormatTemporaryReportPath(char* path, size_t size, const char* reportPath, uint32_t token) {
+  ReportPathParts parts;
+  if (!SplitReportPath(reportPath, &parts) ||
+      FormatText(path, size, "%.*svx%.*s.%08lX", static_cast<int>(parts.folderLength),
+                 reportPath, static_cast<int>(parts.stemLength), parts.stem,
+                 static_cast<unsigned long>(token)) != 0) {
     path[0] = '\0';
     return -1;
   }
   return 0;
+}
+
+int FormatTemporaryReportPattern(char* pattern, size_t size, const char* reportPath) {
+  ReportPathParts parts;
+  if (!SplitReportPath(reportPath, &parts) ||
+      FormatText(pattern, size, "%.*s*%.*s.*", static_cast<int>(parts.folderLength), reportPath,
+                 static_cast<int>(parts.stemLength), parts.stem) != 0) {
+    pattern[0] = '\0';
+    return -1;
+  }
+  return 0;
+}
+
+bool IsLeftoverTemporaryReport(const char* entryName, bool isDirectory, uint64_t writtenAt,
+                               uint64_t now, const char* reportPath) {
+  ReportPathParts parts;
+  if (isDirectory || writtenAt > now || now - writtenAt <= kLeftoverAge ||
+      !SplitReportPath(reportPath, &parts)) {
+    return false;
+  }
+  return MatchesName(entryName, "vx", parts, ".", 8, true) ||
+         MatchesName(entryName, "vernix_", parts, ".~", 2, false);
 }
 
 void FormatWrittenMessage(char* message, size_t size, const char* path) {

@@ -9,7 +9,8 @@
 constexpr size_t kReportSize = 1024;        // report buffer, later the final message
 constexpr size_t kReportPathSize = 1024;    // report directory and report file path
 constexpr size_t kProcessorModelSize = 5;   // 3 or 4 hex digits and the NUL
-constexpr unsigned kTemporaryReportNames = 10;   // temporary names tried in one folder
+constexpr unsigned kTemporaryReportNames = 8;    // temporary names tried in one folder, per run
+constexpr uint64_t kLeftoverAge = 36000000000;   // an hour in 100 ns units, as file times count
 
 // "%-21s\t%s\n": the label padded to 21 columns, a tab, the value.
 int AppendReportLine(char* report, size_t size, const char* label, const char* value);
@@ -34,10 +35,24 @@ int ReportDirectoryFromTempValue(const char* value, size_t length, char* directo
 int FormatReportPath(char* path, size_t size, const char* directory, const char* model,
                      const char* machineNumber);
 
-// The report's path with ".~%02u" for its ".txt": the name the report is written under before
-// it takes its own, in the same folder, one for each attempt (0 to 99). As long as the report's
-// path, so it fits wherever that fits. Returns -1 (the path empty) for another path.
-int FormatTemporaryReportPath(char* path, size_t size, const char* reportPath, unsigned attempt);
+// The name the report is written under before it takes its own, in the same folder: the report's
+// path with "vernix_<model>_<number>.txt" made "vx<model>_<number>.<token>", the token a number of
+// this run's own in 8 hex digits. As long as the report's path, so it fits wherever that fits.
+// Returns -1 (the path empty) for a path that doesn't end in such a report name.
+int FormatTemporaryReportPath(char* path, size_t size, const char* reportPath, uint32_t token);
+
+// The search pattern that finds the report's temporary names in its folder, "<folder>*<model>_
+// <number>.*": it also finds other names, so each found name is tested on its own. Returns -1
+// (the pattern empty) for a path that doesn't end in a report name.
+int FormatTemporaryReportPattern(char* pattern, size_t size, const char* reportPath);
+
+// Whether a folder entry is a temporary file of the report at reportPath that a run left behind:
+// a file, not a directory, under one of the report's temporary names ("vx<model>_<number>.<8 hex
+// digits>", or "vernix_<model>_<number>.~00" to ".~99" as earlier releases named them), last
+// written more than an hour before now (file times, 100 ns units). A younger one may be another
+// run's, still being written.
+bool IsLeftoverTemporaryReport(const char* entryName, bool isDirectory, uint64_t writtenAt,
+                               uint64_t now, const char* reportPath);
 
 // The final messages; shortened to the field when the path is very long.
 void FormatWrittenMessage(char* message, size_t size, const char* path);

@@ -1,13 +1,30 @@
 """The report file: next to the executable, else in TEMP or TMP, else on standard output."""
 
 import os
+import re
+import time
 import unittest
 
 from vxaccept import ADDRESS_A, AcceptanceCase, Scenario, machine_number
 
+# The calls a traced run shows: the start of main, the process's settings, the session, the
+# report's move, and the registry calls that the first of vernix.exe's own must come after.
+TRACED = ("__getmainargs;SetErrorMode;SetDefaultDllDirectories;ProcessIdToSessionId;MoveFileExA;"
+          "RegOpenKeyExA;RegCreateKeyExA;RegQueryValueExA")
+
 
 def expected_report(scenario):
     return scenario.expected_report()
+
+
+def main_thread_calls(trace):
+    """(function, arguments) of each call in Wine's relay trace made on the program's main thread,
+    the thread of its first __getmainargs call; each argument as a 32-bit number or a text."""
+    calls = re.findall(r"^(\w+):Call [\w.]+?\.(\w+)\((.*)\) ret=", trace, re.M)
+    main = next(thread for thread, function, _ in calls if function == "__getmainargs")
+    return [(function, [int(a, 16) & 0xFFFFFFFF if re.fullmatch(r"[0-9a-f]+", a) else a
+                        for a in arguments.split(",")])
+            for thread, function, arguments in calls if thread == main]
 
 
 class ReportFile(AcceptanceCase):
@@ -41,6 +58,31 @@ class ReportFile(AcceptanceCase):
         self.assertEqual(result.out.splitlines()[-1],
                          'VERNIX information has been written to "%s".'
                          % self.win(os.path.join(self.scenario.bin, self.name)))
+        self.assertEqual(self.scenario.files(), sorted([self.name, "vernix.exe"]))
+
+    def test_old_leftovers_go_and_a_fresh_one_and_a_links_target_stay(self):
+        stem = self.name[len("vernix_"):-len(".txt")]
+        old = ["vernix_%s.~%02d" % (stem, n) for n in range(10)]   # every name of earlier runs
+        fresh = "vx%s.0000BEEF" % stem   # another run's, maybe still being written
+        link = "vx%s.0000DEAD" % stem
+        victim = os.path.join(self.scenario.root, "victim")
+        for path in [os.path.join(self.scenario.bin, n) for n in old + [fresh]] + [victim]:
+            with open(path, "wb") as f:
+                f.write(b"partial")
+        os.symlink(victim, os.path.join(self.scenario.bin, link))
+        then = time.time() - 2 * 3600
+        for name in old:
+            os.utime(os.path.join(self.scenario.bin, name), (then, then))
+        # Under Wine a link has its target's time (docs/wine.md): both are old.
+        os.utime(os.path.join(self.scenario.bin, link), (then, then), follow_symlinks=False)
+        os.utime(victim, (then, then))
+        result = self.scenario.run()
+        self.assertIn('written to "%s"' % self.win(os.path.join(self.scenario.bin, self.name)),
+                      result.out)
+        self.assertEqual(self.scenario.read(self.name), expected_report(self.scenario))
+        self.assertEqual(self.scenario.files(), sorted([self.name, fresh, "vernix.exe"]))
+        self.assertEqual((self.scenario.read(fresh), self.scenario.read(victim)),
+                         (b"partial", b"partial"))
 
     def test_temp_is_used_when_the_executable_folder_cannot_take_it(self):
         self.block_file(self.scenario.bin)
@@ -109,26 +151,44 @@ class ReportFile(AcceptanceCase):
         self.assertEqual((self.scenario.files(), self.scenario.files(temp)),
                          (["filler", "temp", "vernix.exe"], []))
 
-    def test_planted_links_are_never_written_through(self):
-        # Links of the report's name and of its first temporary name, to files of someone else's.
-        names = (self.name, self.name[:-len(".txt")] + ".~00")
+    def test_a_traced_run_starts_safe_and_never_writes_through_planted_links(self):
+        # Links of the report's name, of the name earlier releases wrote it under first, and of
+        # every temporary name that Wine's process ids (small multiples of 4) give: the run's
+        # first name is taken, and it writes under another of its own.
+        stem = self.name[len("vernix_"):-len(".txt")]
+        names = [self.name, "vernix_%s.~00" % stem] + ["vx%s.%08X" % (stem, pid)
+                                                        for pid in range(0, 0x1000, 4)]
+        victim = os.path.join(self.scenario.root, "victim")
         planted = b"not the report\r\n" * 100
+        with open(victim, "wb") as f:
+            f.write(planted)
         for name in names:
-            with open(os.path.join(self.scenario.root, "victim-" + name), "wb") as victim:
-                victim.write(planted)
-            os.symlink(os.path.join(self.scenario.root, "victim-" + name),
-                       os.path.join(self.scenario.bin, name))
-        result = self.scenario.run()
+            os.symlink(victim, os.path.join(self.scenario.bin, name))
+        self.scenario.reg("add", r"HKCU\Software\Wine\Debug", "/v", "RelayInclude", "/d", TRACED,
+                          "/f")
+        result = self.scenario.run(debug="+relay")
         self.assertIn('written to "%s"' % self.win(os.path.join(self.scenario.bin, self.name)),
                       result.out)
-        for name in names:
-            self.assertEqual(self.scenario.read("victim-" + name, self.scenario.root), planted)
-        # The report's name now names the report, a file of its own; the other link stays.
-        self.assertEqual([os.path.islink(os.path.join(self.scenario.bin, n)) for n in names],
-                         [False, True])
+        self.assertEqual(self.scenario.read("victim", self.scenario.root), planted)
+        # The report's name now names the report, a file of its own; the other links stay.
+        self.assertEqual([n for n in names
+                          if not os.path.islink(os.path.join(self.scenario.bin, n))], [self.name])
         self.assertEqual(self.scenario.read(self.name), expected_report(self.scenario))
-        self.assertEqual(self.scenario.files(), sorted(list(names) + ["vernix.exe"]))
+        self.assertEqual(self.scenario.files(), sorted(names + ["vernix.exe"]))
 
+        calls = main_thread_calls(result.err)
+        functions = [function for function, _ in calls]
+        before = calls[:next(i for i, f in enumerate(functions) if f.startswith("Reg"))]
+        # Before anything of its own: no critical-error or open-file box, and DLLs loaded by
+        # name from the system directory only.
+        self.assertTrue([a for f, a in before if f == "SetErrorMode" and a[0] & 0x8001 == 0x8001],
+                        before)
+        self.assertIn(("SetDefaultDllDirectories", [0x800]), before)
+        self.assertIn("ProcessIdToSessionId", functions)
+        moves = [arguments for function, arguments in calls if function == "MoveFileExA"]
+        self.assertEqual(len(moves), 1, moves)
+        self.assertRegex(moves[0][0], r"\\vx%s\.01[0-9A-F]{6}\"$" % stem)   # another name
+        self.assertEqual(moves[0][2], 0x9)   # MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH
 
 if __name__ == "__main__":
     unittest.main()

@@ -140,17 +140,56 @@ TEST(ReportPath, NamesModelAndMachineNumberOrIsRefusedWhole) {
   EXPECT_EQ(strlen(path), kReportPathSize - 1);
 }
 
-TEST(TemporaryReportPath, IsTheReportPathWithItsOwnExtensionAndFitsWhereThatFits) {
+TEST(TemporaryReportPath, CarriesModelNumberAndTokenAndFitsWhereTheReportPathFits) {
+  struct { const char* report; uint32_t token; const char* temporary; } cases[] = {
+      {"C:\\dir\\vernix_F07_29ABCDEF.txt", 0x2C, "C:\\dir\\vxF07_29ABCDEF.0000002C"},
+      {"Z:\\a/vernix_CF02_29ABCDEF.txt", 0xFFFFFFFF, "Z:\\a/vxCF02_29ABCDEF.FFFFFFFF"},
+      {"vernix_F07_29ABCDEF.txt", 0x1000024, "vxF07_29ABCDEF.01000024"},
+      {"C:\\dir\\report.txt", 1, ""},        // not a report's name: no temporary name
+      {"C:\\dir\\vernix_F07_29ABCDEF.~00", 1, ""},
+  };
+  for (const auto& c : cases) {
+    char path[kReportPathSize];
+    EXPECT_EQ(FormatTemporaryReportPath(path, sizeof path, c.report, c.token),
+              c.temporary[0] ? 0 : -1) << c.report;
+    EXPECT_STREQ(path, c.temporary);
+    if (c.temporary[0]) {
+      EXPECT_EQ(strlen(path), strlen(c.report));
+    }
+  }
+  std::string longest = std::string(kReportPathSize - 25, 'd') + "\\vernix_F07_29ABCDEF.txt";
   char path[kReportPathSize];
-  ASSERT_EQ(FormatTemporaryReportPath(path, sizeof path, "C:\\dir\\vernix_F07_29ABCDEF.txt", 7),
-            0);
-  EXPECT_STREQ(path, "C:\\dir\\vernix_F07_29ABCDEF.~07");
-  EXPECT_EQ(FormatTemporaryReportPath(path, sizeof path, "vernix_F07_29ABCDEF.txt", 100), -1);
-  EXPECT_STREQ(path, "");
-  EXPECT_EQ(FormatTemporaryReportPath(path, sizeof path, "txt", 0), -1);   // no ".txt" to take
-  std::string longest = std::string(kReportPathSize - 5, 'd') + ".txt";
-  EXPECT_EQ(FormatTemporaryReportPath(path, sizeof path, longest.c_str(), 99), 0);
-  EXPECT_EQ(strlen(path), longest.size());
+  ASSERT_EQ(FormatTemporaryReportPath(path, sizeof path, longest.c_str(), 7), 0);
+  EXPECT_EQ(strlen(path), kReportPathSize - 1);
+  ASSERT_EQ(FormatTemporaryReportPattern(path, sizeof path, "C:\\d\\vernix_F07_29ABCDEF.txt"), 0);
+  EXPECT_STREQ(path, "C:\\d\\*F07_29ABCDEF.*");
+}
+
+TEST(TemporaryReportPath, LeftoversAreThisReportsFilesOlderThanAnHour) {
+  const char* report = "C:\\dir\\vernix_CF02_29ABCDEF.txt";
+  const uint64_t now = 133000000000000000, hour = 36000000000;
+  struct { const char* name; bool directory; uint64_t age; bool leftover; } cases[] = {
+      {"vxCF02_29ABCDEF.0000002C", false, 2 * hour, true},
+      {"vernix_CF02_29ABCDEF.~00", false, 2 * hour, true},   // as earlier releases named them
+      {"vernix_CF02_29ABCDEF.~99", false, hour + 1, true},
+      {"vxCF02_29ABCDEF.0000002C", false, hour, false},      // another run's, maybe still writing
+      {"vxCF02_29ABCDEF.0000002C", true, 2 * hour, false},   // a directory
+      {"vernix_CF02_29ABCDEF.txt", false, 2 * hour, false},  // the report itself
+      {"vxF07_29ABCDEF.0000002C", false, 2 * hour, false},   // another model's
+      {"vxCF02_29ABCDEE.0000002C", false, 2 * hour, false},  // another machine number's
+      {"vxCF02_29ABCDEF.0000002c", false, 2 * hour, false},
+      {"vxCF02_29ABCDEF.0000002", false, 2 * hour, false},
+      {"vxCF02_29ABCDEF.0000002C0", false, 2 * hour, false},
+      {"vernix_CF02_29ABCDEF.~0A", false, 2 * hour, false},
+      {"vernix_CF02_29ABCDEF.~100", false, 2 * hour, false},
+      {"VXCF02_29ABCDEF.0000002C.lnk", false, 2 * hour, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsLeftoverTemporaryReport(c.name, c.directory, now - c.age, now, report),
+              c.leftover) << c.name << " " << c.age;
+  }
+  // Written after now (a clock set back): not known to be old.
+  EXPECT_FALSE(IsLeftoverTemporaryReport("vxCF02_29ABCDEF.0000002C", false, now + 1, now, report));
 }
 
 TEST(FinalMessage, NamesThePathAndIsShortenedWhenTooLong) {
