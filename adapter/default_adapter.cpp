@@ -33,10 +33,10 @@ bool HasRecordedAddress(const AdapterEntry& entry, const AddressRecord& record) 
   return memcmp(entry.address, record.address, kAddressLength) == 0;
 }
 
-// The stored adapter's index among the usable ones, or -1; *found says how.
+// The stored adapter's index among the usable ones, or -1; *byRecord tells how it was found.
 int FindStoredAdapter(const UsableAdapter* adapters, int count, const char* storedServiceName,
-                      const AddressRecord& record, StoredFound* found) {
-  *found = StoredFound::kNothingStored;
+                      const AddressRecord& record, bool* byRecord) {
+  *byRecord = false;
   if (storedServiceName[0] == '\0') return -1;
   // The record first: a card keeps its permanent address when Windows gives it another name,
   // and two cards whose names were swapped are told apart by it.
@@ -49,16 +49,13 @@ int FindStoredAdapter(const UsableAdapter* adapters, int count, const char* stor
         ++matches;
       }
     }
-    if (matches == 1) {
-      *found = StoredFound::kByRecord;
-      return withAddress;
-    }
+    *byRecord = matches == 1;
+    if (*byRecord) return withAddress;
   }
   int named = -1;
   for (int i = 0; i < count; ++i) {
     if (strcmp(adapters[i].entry.serviceName, storedServiceName) == 0) named = i;
   }
-  *found = named >= 0 ? StoredFound::kByName : StoredFound::kAbsent;
   return named;
 }
 
@@ -90,10 +87,11 @@ void DecideDefaultAdapter(const UsableAdapter* adapters, int count, const char* 
                           const AddressRecord& record, bool attended,
                           DefaultAdapterChoice* choice) {
   memset(choice, 0, sizeof *choice);
-  choice->stored = FindStoredAdapter(adapters, count, storedServiceName, record, &choice->found);
+  bool byRecord = false;
+  choice->stored = FindStoredAdapter(adapters, count, storedServiceName, record, &byRecord);
   // The name decides where the record of that name finds no single adapter: a cloned image's
   // card, or a virtual one given a new address, keeps its place, and its number changes.
-  choice->numberChanged = choice->found == StoredFound::kByName &&
+  choice->numberChanged = choice->stored >= 0 && !byRecord &&
                           strcmp(record.serviceName, storedServiceName) == 0 &&
                           !HasRecordedAddress(adapters[choice->stored].entry, record);
   for (int i = 0; i < count; ++i) {
@@ -104,7 +102,7 @@ void DecideDefaultAdapter(const UsableAdapter* adapters, int count, const char* 
   if (choice->count == 0) {
     choice->action = ChoiceAction::kFail;
     FormatText(choice->errorText, sizeof choice->errorText, "No valid network cards found.\n");
-  } else if (choice->found == StoredFound::kAbsent) {
+  } else if (storedServiceName[0] != '\0' && choice->stored < 0) {
     // Another adapter is taken only when a person chooses it, even the only one left: taking
     // it unasked would change the machine number with no one to say so.
     choice->action = attended ? ChoiceAction::kAsk : ChoiceAction::kFail;

@@ -48,21 +48,12 @@ enum class ChoiceWrite {
   kNameAndRecord,   // the chosen adapter's service name is stored, with its record
 };
 
-// How the stored adapter was found among the usable ones.
-enum class StoredFound {
-  kNothingStored,
-  kByRecord,   // the one adapter with the address recorded for the stored name
-  kByName,     // the adapter with the stored name (no record of it, or no single adapter with it)
-  kAbsent,
-};
-
 struct DefaultAdapterChoice {
   int entries[kAdapterTableEntries];   // the listed adapters, as indices of the usable ones
   int count;                           // entries listed
   int defaultIndex;                    // 1-based: the stored adapter's entry, else entry 1
   ChoiceAction action;
   ChoiceWrite write;                   // for the default; a person's choice: ChoiceWriteFor
-  StoredFound found;
   int stored;                          // the stored adapter's index among the usable ones, or -1
   bool wiredUsable;                    // Wi-Fi adapters beside wired ones are passed over
   bool numberChanged;                  // found by name, with another address than recorded

@@ -23,12 +23,7 @@ constexpr char kCaption[] = "VERNIX - System Information Utility";
 
 bool IsWindowsNT() {
   OSVERSIONINFOA version;
-  memset(&version, 0, sizeof version);
-  version.dwOSVersionInfoSize = 148;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  GetVersionExA(&version);
-#pragma GCC diagnostic pop
+  ReadWindowsVersion(&version);
   return version.dwPlatformId == VER_PLATFORM_WIN32_NT;
 }
 

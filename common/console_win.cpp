@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "common/attendance.h"
+#include "common/process_win.h"
 #include "common/system_library_win.h"
 #include "common/win_resources.h"
 
@@ -59,17 +60,6 @@ bool AskSession(uint32_t* session) {
   return true;
 }
 
-uint32_t AskWindowsMajorVersion() {
-  OSVERSIONINFOA version;
-  memset(&version, 0, sizeof version);
-  version.dwOSVersionInfoSize = sizeof version;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  if (!GetVersionExA(&version)) return 0;
-#pragma GCC diagnostic pop
-  return version.dwMajorVersion;
-}
-
 // Where the run takes place, asked once per run; the console input is asked each time, as it is
 // the one input a run can gain or lose.
 Attendance DecideWithConsole(bool consoleInput) {
@@ -78,7 +68,9 @@ Attendance DecideWithConsole(bool consoleInput) {
   if (!asked) {
     inputs.station = AskWindowStation();
     inputs.sessionKnown = AskSession(&inputs.session);
-    inputs.windowsMajor = AskWindowsMajorVersion();
+    OSVERSIONINFOA version;
+    ReadWindowsVersion(&version);
+    inputs.windowsMajor = version.dwMajorVersion;
     asked = true;
   }
   inputs.consoleInput = consoleInput;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 #include "common/system_library_win.h"
 
 namespace {
@@ -28,4 +30,14 @@ void PrepareProcess() {
   if (setDefault != nullptr && setDefault(kSearchSystem32)) return;
   auto setDirectory = FindKernelEntryPoint<SetDirectoryFunction>("SetDllDirectoryA");
   if (setDirectory != nullptr) setDirectory("");
+}
+
+void ReadWindowsVersion(OSVERSIONINFOA* version) {
+  static_assert(sizeof *version == 148, "the record's size is part of the platform test");
+  memset(version, 0, sizeof *version);
+  version->dwOSVersionInfoSize = sizeof *version;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  GetVersionExA(version);
+#pragma GCC diagnostic pop
 }

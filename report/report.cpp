@@ -17,11 +17,20 @@ void FormatProcessorModel(uint16_t revision, char model[kProcessorModelSize]) {
   FormatText(model, kProcessorModelSize, "%.3X", static_cast<unsigned>(revision));
 }
 
+namespace {
+
+// The length of a path's folder, up to and with its last '\\' or '/'; 0 where it has none.
+size_t FolderLength(const char* path, size_t length) {
+  while (length > 0 && path[length - 1] != '\\' && path[length - 1] != '/') --length;
+  return length;
+}
+
+}  // namespace
+
 int ReportDirectoryFromModulePath(const char* path, size_t length, char* directory,
                                   size_t size) {
   directory[0] = '\0';
-  size_t cut = length;
-  while (cut > 0 && path[cut - 1] != '\\' && path[cut - 1] != '/') --cut;
+  size_t cut = FolderLength(path, length);
   if (cut == 0) return 0;
   if (cut >= size) return -1;
   memcpy(directory, path, cut);
@@ -60,8 +69,7 @@ struct ReportPathParts {
 
 bool SplitReportPath(const char* reportPath, ReportPathParts* parts) {
   size_t length = strlen(reportPath);
-  size_t folder = length;
-  while (folder > 0 && reportPath[folder - 1] != '\\' && reportPath[folder - 1] != '/') --folder;
+  size_t folder = FolderLength(reportPath, length);
   const char* name = reportPath + folder;
   size_t nameLength = length - folder;
   if (nameLength <= 11 || strncmp(name, "vernix_", 7) != 0 ||
