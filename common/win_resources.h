@@ -25,23 +25,28 @@ class UniqueKey {
   HKEY key_ = nullptr;
 };
 
-class UniqueHandle {
+// A handle, closed by the function that goes with its kind.
+template <BOOL(WINAPI* Close)(HANDLE)>
+class BasicUniqueHandle {
  public:
-  explicit UniqueHandle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
-  UniqueHandle(const UniqueHandle&) = delete;
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
-  ~UniqueHandle() { Reset(); }
+  explicit BasicUniqueHandle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
+  BasicUniqueHandle(const BasicUniqueHandle&) = delete;
+  BasicUniqueHandle& operator=(const BasicUniqueHandle&) = delete;
+  ~BasicUniqueHandle() { Reset(); }
 
   HANDLE Get() const { return handle_; }
   bool IsValid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
   void Reset() {
-    if (IsValid()) CloseHandle(handle_);
+    if (IsValid()) Close(handle_);
     handle_ = INVALID_HANDLE_VALUE;
   }
 
  private:
   HANDLE handle_;
 };
+
+using UniqueHandle = BasicUniqueHandle<CloseHandle>;
+using UniqueFind = BasicUniqueHandle<FindClose>;   // a search of a folder (FindFirstFileA)
 
 class UniqueLibrary {
  public:
@@ -58,23 +63,6 @@ class UniqueLibrary {
 
  private:
   HMODULE module_;
-};
-
-// A search of a folder (FindFirstFileA), closed when the wrapper goes.
-class UniqueFind {
- public:
-  explicit UniqueFind(HANDLE find) : find_(find) {}
-  UniqueFind(const UniqueFind&) = delete;
-  UniqueFind& operator=(const UniqueFind&) = delete;
-  ~UniqueFind() {
-    if (find_ != INVALID_HANDLE_VALUE) FindClose(find_);
-  }
-
-  HANDLE Get() const { return find_; }
-  bool IsValid() const { return find_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE find_;
 };
 
 // A DOS device name defined for the time one adapter is examined: it maps the name to the raw
