@@ -4,20 +4,15 @@ import re
 import unittest
 
 from vxaccept import (ADDRESS_A, ADDRESS_B, ZERO_TAIL, AcceptanceCase, Scenario, machine_number,
-                      many_addresses)
+                      many_addresses, relay_calls)
 
 PROMPT = "\nSelect a card which will always be in your computer [%d] "
 
 
 def set_value_lengths(err):
     """The data lengths passed to RegSetValueExA for "ServiceName", from Wine's relay trace."""
-    lengths = []
-    for match in re.finditer(r"Call advapi32\.RegSetValueExA\(([^)]*\"ServiceName\"[^)]*)\)",
-                             err):
-        arguments = match.group(1).split(",")
-        # The last argument is a 32-bit count in a 64-bit register: only its low half counts.
-        lengths.append(int(arguments[-1], 16) & 0xFFFFFFFF)
-    return lengths
+    return [arguments[-1] for _, function, arguments in relay_calls(err)
+            if function == "RegSetValueExA" and arguments[1].endswith('"ServiceName"')]
 
 
 class OneAdapter(AcceptanceCase):

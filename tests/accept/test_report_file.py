@@ -1,11 +1,10 @@
 """The report file: next to the executable, else in TEMP or TMP, else on standard output."""
 
 import os
-import re
 import time
 import unittest
 
-from vxaccept import ADDRESS_A, AcceptanceCase, Scenario, machine_number
+from vxaccept import ADDRESS_A, AcceptanceCase, Scenario, machine_number, relay_calls
 
 # The calls a traced run shows: the start of main, the process's settings, the session, the
 # report's move, and the registry calls that the first of vernix.exe's own must come after.
@@ -18,13 +17,11 @@ def expected_report(scenario):
 
 
 def main_thread_calls(trace):
-    """(function, arguments) of each call in Wine's relay trace made on the program's main thread,
-    the thread of its first __getmainargs call; each argument as a 32-bit number or a text."""
-    calls = re.findall(r"^(\w+):Call [\w.]+?\.(\w+)\((.*)\) ret=", trace, re.M)
+    """(function, arguments) of the calls in a relay trace made on the program's main thread, the
+    thread of its first __getmainargs call."""
+    calls = relay_calls(trace)
     main = next(thread for thread, function, _ in calls if function == "__getmainargs")
-    return [(function, [int(a, 16) & 0xFFFFFFFF if re.fullmatch(r"[0-9a-f]+", a) else a
-                        for a in arguments.split(",")])
-            for thread, function, arguments in calls if thread == main]
+    return [(function, arguments) for thread, function, arguments in calls if thread == main]
 
 
 class ReportFile(AcceptanceCase):

@@ -7,7 +7,7 @@ import unittest
 
 from test_unattended import ABSENT, PROMPT
 from vxaccept import (ADDRESS_A, ADDRESS_B, QUARVEL, AcceptanceCase, Scenario, ethernet_text,
-                      machine_number, many_addresses)
+                      listed, machine_number, many_addresses)
 
 ADDRESS_C = "00:50:56:c0:00:08"
 
@@ -45,35 +45,34 @@ class StoredAdapter(AcceptanceCase):
     def test_swapped_names_keep_the_chosen_card_and_another_address_is_said(self):
         with Scenario([ADDRESS_A, ADDRESS_B]) as scenario:
             cards = scenario.network_cards()
-            chosen = ethernet_text(scenario.address(1))
-            chosen_number = machine_number(scenario.address(1))
+            chosen = "%s %%s" % ethernet_text(scenario.address(1))   # its record, of a name
+            recorded = machine_number(scenario.address(1))
             self.assertEqual(scenario.run_with_keys("2").status, 0)   # a person chooses v1
             # The two names answer each other's address: the record finds the chosen card.
             scenario.set_address(0, ADDRESS_B)
             scenario.set_address(1, ADDRESS_A)
             scenario.restart_server()
-            unanswered = scenario.run()
-            self.assertReportOf(scenario, unanswered, 0)
-            self.assertEqual(ethernet_text(scenario.address(0)), chosen)
-            self.assertEqual(scenario.stored_service_name(), cards["v0"])
-            self.assertEqual(scenario.stored_value("PermanentAddress"),
-                             "%s %s" % (chosen, cards["v0"]))
+            self.assertReportOf(scenario, scenario.run(), 0)
+            self.assertEqual(chosen % "", "%s " % ethernet_text(scenario.address(0)))
+            self.assertEqual((scenario.stored_service_name(),
+                              scenario.stored_value("PermanentAddress")),
+                             (cards["v0"], chosen % cards["v0"]))
             # At a console, with the choice as the person left it, that card is the default.
             scenario.store("ServiceName", cards["v1"])
-            scenario.store("PermanentAddress", "%s %s" % (chosen, cards["v1"]))
+            scenario.store("PermanentAddress", chosen % cards["v1"])
             attended = scenario.run_with_keys("Enter")
             self.assertIn(PROMPT % 1 + "\r\n", attended.out)
             self.assertReportOf(scenario, attended, 0)
-
-            # The stored name answers an address that no card had: the name decides, the
-            # number moves with the address, and -d says from what to what.
+            self.assertEqual(scenario.stored_service_name(), cards["v0"])
+            # The stored name answers an address no card had: the name decides, the number
+            # moves with the address, the record follows, and -d says from what to what.
             scenario.set_address(0, ADDRESS_C)
             scenario.restart_server()
             moved = scenario.run("-d")
             self.assertReportOf(scenario, moved, 0)
             self.assertIn('The remembered network card "%s" has another permanent address: its '
                           'machine number was %s and is now %s.\n'
-                          % (cards["v0"], chosen_number, machine_number(scenario.address(0))),
+                          % (cards["v0"], recorded, machine_number(scenario.address(0))),
                           moved.err)
             self.assertEqual(scenario.stored_value("PermanentAddress"),
                              "%s %s" % (ethernet_text(scenario.address(0)), cards["v0"]))
@@ -86,13 +85,10 @@ class StoredAdapter(AcceptanceCase):
             last = "\\ : %s : v7" % machine_number(scenario.address(7))
             unanswered = scenario.run("-d")
             for result in (unanswered, scenario.run_with_keys("Enter")):
-                listed = [line for line in result.out.splitlines()
-                          if re.match(r"^. : [0-9A-F]{8} : ", line)]
-                self.assertEqual((len(listed), listed[-1]), (37, last), result)
+                self.assertEqual((len(listed(result)), listed(result)[-1]), (37, last), result)
                 self.assertIn(PROMPT % 37, result.out)
                 self.assertReportOf(scenario, result, 7)
-            self.assertEqual(len(re.findall(r"Adapter table is full \(37 entries\): \S+ is not "
-                                            r"listed", unanswered.err)), 3, unanswered)
+            self.assertEqual(len(re.findall("Adapter table is full", unanswered.err)), 3)
             self.assertEqual(scenario.stored_service_name(), cards["v7"])
 
     def test_a_bare_name_of_another_type_is_read_and_gets_its_record_silently(self):

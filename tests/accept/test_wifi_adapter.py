@@ -2,11 +2,10 @@
 wired adapter is, with the address from the 802.3 permanent-address query, else the 802.11 one.
 The expected numbers come from the addresses the stand-ins were given."""
 
-import re
 import unittest
 
 from test_machine_number import subkey_diagnostics
-from vxaccept import (ADDRESS_A, ADDRESS_B, AcceptanceCase, Scenario, machine_number,
+from vxaccept import (ADDRESS_A, ADDRESS_B, AcceptanceCase, Scenario, listed, machine_number,
                       report_values)
 
 NATIVE_802_11 = 16
@@ -15,10 +14,6 @@ OID_DOT11 = 0x0D010703
 WIFI = bytes.fromhex("021a11f0c45e")
 WIFI_DOT11 = bytes.fromhex("021a11f0c45f")
 WIFI_ZERO_TAIL = bytes.fromhex("021a11000000")
-
-
-def listed(result):
-    return [line for line in result.out.splitlines() if re.match(r"^. : [0-9A-F]{8} : ", line)]
 
 
 class WifiOnly(AcceptanceCase):

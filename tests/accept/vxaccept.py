@@ -487,6 +487,20 @@ def report_values(report, label):
             if line.startswith(label)]
 
 
+def listed(result):
+    """The adapter list's lines on a run's standard output."""
+    return [line for line in result.out.splitlines() if re.match(r"^. : [0-9A-F]{8} : ", line)]
+
+
+def relay_calls(trace):
+    """(thread, function, arguments) of each call in Wine's relay trace; each argument a 32-bit
+    number (a 32-bit count in a 64-bit register: only its low half counts) or a text."""
+    return [(thread, function, [int(a, 16) & 0xFFFFFFFF if re.fullmatch(r"[0-9a-f]+", a) else a
+                                for a in arguments.split(",")])
+            for thread, function, arguments
+            in re.findall(r"^(\w+):Call [\w.]+?\.(\w+)\((.*)\) ret=", trace, re.M)]
+
+
 def decode(data):
     """Console output as text, with the carriage returns of CR LF line ends taken out."""
     return data.decode("latin-1").replace("\r\n", "\n")
@@ -553,8 +567,7 @@ class AcceptanceCase(unittest.TestCase):
         """The adapter list: a line per usable adapter (named by its Linux interface), in the
         order of the NetworkCards subkeys, with key characters from 1."""
         keys = "123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\"
-        lines = [line for line in result.out.splitlines()
-                 if re.match(r"^. : [0-9A-F]{8} : ", line)]
+        lines = listed(result)
         order = [name for name in scenario.network_cards() if name in usable]
         self.assertEqual(sorted(order), sorted(usable), "adapters missing from NetworkCards")
         expected = ["%s : %s : %s" % (keys[n], machine_number(

@@ -135,23 +135,19 @@ const char* const kStoredValues[] = {"ServiceName", "PermanentAddress"};
 
 SavedDefaultAdapter::SavedDefaultAdapter() {
   HKEY key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kOrlenk, 0, KEY_READ | kDefaultAdapterView, &key) != 0) {
-    return;
-  }
-  RegCloseKey(key);
-  hadParent_ = true;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kQuarvel, 0, KEY_READ | kDefaultAdapterView, &key) != 0) {
-    return;
-  }
-  hadKey_ = true;
-  for (int i = 0; i < 2; ++i) {
+  hadParent_ = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kOrlenk, 0, KEY_READ | kDefaultAdapterView,
+                             &key) == 0;
+  if (hadParent_) RegCloseKey(key);
+  hadKey_ = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kQuarvel, 0, KEY_READ | kDefaultAdapterView,
+                          &key) == 0;
+  for (int i = 0; hadKey_ && i < 2; ++i) {
     BYTE buf[4096];
     DWORD size = sizeof buf;
     values_[i].had =
         RegQueryValueExA(key, kStoredValues[i], nullptr, &values_[i].type, buf, &size) == 0;
     if (values_[i].had) values_[i].data.assign(buf, buf + size);
   }
-  RegCloseKey(key);
+  if (hadKey_) RegCloseKey(key);
 }
 
 SavedDefaultAdapter::~SavedDefaultAdapter() {
