@@ -186,6 +186,7 @@ Outcome ExamineAdapter(HKEY cards, const char* subkeyName, UsableAdapters* usabl
                       static_cast<int>(GetLastError()));
       return Outcome::kNextAdapter;
     }
+    WriteDiagnostic("  Defined: %s\n", target->data);
   }
 
   char devicePath[kDevicePathSize];

@@ -15,8 +15,9 @@
 set -eu
 
 RUN_PACKAGES="cmake ninja-build python3 g++-mingw-w64-x86-64 wine64"
+# qemu-system-x86, mtools and dosfstools boot the ReactOS stage's guest and make its data disk.
 TEST_PACKAGES="g++ clang googletest mingw-w64 g++-mingw-w64-i686 xvfb x11-utils xdotool iproute2
-util-linux"
+util-linux qemu-system-x86 mtools dosfstools"
 # Install it before any Wine prefix is made: a prefix made without it can't start 32-bit programs.
 WINE32=wine32:i386
 TRIES=${VERNIX_SETUP_TRIES:-3}

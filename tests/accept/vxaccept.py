@@ -463,22 +463,26 @@ class Scenario:
     def expected_report(self, ethernet=None, number_of=0):
         """The report's lines as Linux says they must read, with CR LF line ends: by default
         with the first adapter's machine number and Ethernet address."""
-        number = machine_number(self.address(number_of))
         if ethernet is None:
             ethernet = ethernet_text(self.address(0))
-        host = expected_host_name(self.hostname)
-        lines = ["Model:               \t" + processor_model(), "CPU:                 \t" + number]
-        if host is not None:
-            lines.append("Host name:           \t" + host)
-        lines.append("Ethernet Address:    \t" + ethernet)
-        serial = processor_serial()
-        if serial is not None:
-            lines.append("CPU Serial No:       \t" + serial)
-        lines.append("Custom:              \t%03X" % int(number, 16))
-        return ("\r\n".join(lines) + "\r\n").encode("latin-1")
+        return report_bytes(processor_model(), machine_number(self.address(number_of)),
+                            expected_host_name(self.hostname), ethernet, processor_serial())
 
     def address(self, index):
         return interface_address(self.namespace, "v%d" % index)
+
+
+def report_bytes(model, number, host, ethernet, serial=None):
+    """A report's bytes: its lines with CR LF line ends, the host name's and the serial number's
+    only where they are not None."""
+    lines = ["Model:               \t" + model, "CPU:                 \t" + number]
+    if host is not None:
+        lines.append("Host name:           \t" + host)
+    lines.append("Ethernet Address:    \t" + ethernet)
+    if serial is not None:
+        lines.append("CPU Serial No:       \t" + serial)
+    lines.append("Custom:              \t%03X" % int(number, 16))
+    return ("\r\n".join(lines) + "\r\n").encode("latin-1")
 
 
 def report_values(report, label):

@@ -81,10 +81,12 @@ int main(int argc, char** argv) {
   }
 
   _setmode(_fileno(stdout), _O_BINARY);  // lines end in a bare line feed
-  ULONGLONG deadline = GetTickCount64() + timeout_ms;
+  // GetTickCount, not GetTickCount64, which Windows Server 2003 (and ReactOS) lacks: elapsed
+  // times taken as differences stay right when the count wraps.
+  DWORD start = GetTickCount();
   HWND box = FindBox(caption);
   while (!box) {
-    if (GetTickCount64() >= deadline) {
+    if (GetTickCount() - start >= timeout_ms) {
       std::fprintf(stderr, "vxbox: no box with caption \"%s\"\n", caption);
       return 1;
     }
@@ -103,9 +105,9 @@ int main(int argc, char** argv) {
 
   Sleep(hold_ms);
   PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-  ULONGLONG close_deadline = GetTickCount64() + kCloseTimeoutMs;
+  DWORD close_start = GetTickCount();
   while (IsWindow(box)) {
-    if (GetTickCount64() >= close_deadline) {
+    if (GetTickCount() - close_start >= kCloseTimeoutMs) {
       std::fprintf(stderr, "vxbox: box \"%s\" still open after OK\n", caption);
       return 3;
     }

@@ -291,12 +291,12 @@ bool Exited(const Handle& process) { return WaitForSingleObject(process.get(), 0
 // Waits until the key's key-down record has been read: then at most its own key-up record is
 // left (C runtimes read key-ups only on their next read), or the child exited, or time ran out.
 bool WaitConsumed(HANDLE input, const Handle& child, DWORD timeout_ms) {
-  ULONGLONG deadline = GetTickCount64() + timeout_ms;
+  DWORD start = GetTickCount();
   for (;;) {
     DWORD unread = 0;
     if (!GetNumberOfConsoleInputEvents(input, &unread)) return false;
     if (unread <= 1) return true;
-    if (Exited(child) || GetTickCount64() >= deadline) return false;
+    if (Exited(child) || GetTickCount() - start >= timeout_ms) return false;
     Sleep(5);
   }
 }
@@ -355,11 +355,13 @@ int Drive(char** argv, const Options& options, const std::vector<Step>& steps, H
     log.Line("exit %d", kExitFailure);
     return kExitFailure;
   }
-  ULONGLONG deadline = GetTickCount64() + options.timeout_ms;
-  auto remaining = [&deadline](DWORD wanted) -> DWORD {
-    ULONGLONG now = GetTickCount64();
-    ULONGLONG left = now < deadline ? deadline - now : 0;
-    return left < wanted ? static_cast<DWORD>(left) : wanted;
+  // GetTickCount, not GetTickCount64, which Windows Server 2003 (and ReactOS) lacks: elapsed
+  // times taken as differences stay right when the count wraps.
+  DWORD start = GetTickCount();
+  auto remaining = [&start, &options](DWORD wanted) -> DWORD {
+    DWORD elapsed = GetTickCount() - start;
+    DWORD left = elapsed < options.timeout_ms ? options.timeout_ms - elapsed : 0;
+    return left < wanted ? left : wanted;
   };
 
   Sleep(remaining(options.settle_ms));

@@ -1,4 +1,4 @@
-// vxstation.exe [--timeout-ms N] -- PROGRAM [ARGS...]
+// vxstation.exe [--timeout-ms N] [--no-console] -- PROGRAM [ARGS...]
 // vxstation.exe --show
 //
 // Starts PROGRAM on a window station that no user can see, as a service, a scheduled task
@@ -8,6 +8,10 @@
 // handles; its command line is vxstation's own after " -- ", unchanged. Exit status: the
 // child's; 124 when it outlived --timeout-ms (default 30000) and was killed; 125 when vxstation
 // itself failed, with a message on standard error.
+//
+// --no-console starts PROGRAM on this window station and desktop instead, without a console
+// (DETACHED_PROCESS), its standard handles vxstation's: a run that a person could see but not
+// type into.
 //
 // --show prints the window station this process runs on: "station NAME flags 0xF desktop D".
 #include <windows.h>
@@ -45,6 +49,39 @@ int Fail(const char* what) {
   return kExitFailure;
 }
 
+// Starts the command line and passes its exit status through, killing it after timeout_ms.
+int Run(char* line, const char* program, DWORD flags, STARTUPINFOA* startup, DWORD timeout_ms) {
+  PROCESS_INFORMATION child{};
+  if (!CreateProcessA(nullptr, line, nullptr, nullptr, TRUE, flags, nullptr, nullptr, startup,
+                      &child)) {
+    return Fail("CreateProcessA");
+  }
+  int status = kExitTimeout;
+  if (WaitForSingleObject(child.hProcess, timeout_ms) == WAIT_OBJECT_0) {
+    DWORD code = kExitFailure;
+    GetExitCodeProcess(child.hProcess, &code);
+    status = static_cast<int>(code);
+  } else {
+    TerminateProcess(child.hProcess, kExitTimeout);
+    WaitForSingleObject(child.hProcess, 5000);
+    std::fprintf(stderr, "vxstation: %s still running after %lu ms; killed\n", program,
+                 timeout_ms);
+  }
+  CloseHandle(child.hThread);
+  CloseHandle(child.hProcess);
+  return status;
+}
+
+int RunWithoutConsole(char* line, const char* program, DWORD timeout_ms) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  return Run(line, program, DETACHED_PROCESS, &startup, timeout_ms);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -55,11 +92,17 @@ int main(int argc, char** argv) {
     timeout_ms = std::strtoul(argv[i + 1], nullptr, 10);
     i += 2;
   }
+  bool noConsole = i < argc && std::strcmp(argv[i], "--no-console") == 0;
+  if (noConsole) ++i;
   const char* command = std::strstr(GetCommandLineA(), " -- ");
   if (i + 1 >= argc || std::strcmp(argv[i], "--") != 0 || command == nullptr) {
-    std::fprintf(stderr, "usage: vxstation.exe [--timeout-ms N] -- PROGRAM [ARGS...] | --show\n");
+    std::fprintf(stderr, "usage: vxstation.exe [--timeout-ms N] [--no-console] -- PROGRAM [ARGS...] | --show\n");
     return kExitFailure;
   }
+
+  char line[32768];
+  std::snprintf(line, sizeof line, "%s", command + 4);
+  if (noConsole) return RunWithoutConsole(line, argv[i + 1], timeout_ms);
 
   HWINSTA station = CreateWindowStationA(kStation, 0, WINSTA_ALL_ACCESS, nullptr);
   if (station == nullptr) return Fail("CreateWindowStationA");
@@ -76,31 +119,10 @@ int main(int argc, char** argv) {
   }
 
   char desktop_path[] = "vxhidden\\Default";
-  char line[32768];
-  std::snprintf(line, sizeof line, "%s", command + 4);
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.lpDesktop = desktop_path;
-  PROCESS_INFORMATION child{};
-  int status = kExitFailure;
-  if (!CreateProcessA(nullptr, line, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                      &child)) {
-    Fail("CreateProcessA");
-  } else if (WaitForSingleObject(child.hProcess, timeout_ms) == WAIT_OBJECT_0) {
-    DWORD code = kExitFailure;
-    GetExitCodeProcess(child.hProcess, &code);
-    status = static_cast<int>(code);
-  } else {
-    TerminateProcess(child.hProcess, kExitTimeout);
-    WaitForSingleObject(child.hProcess, 5000);
-    std::fprintf(stderr, "vxstation: %s still running after %lu ms; killed\n", argv[i + 1],
-                 timeout_ms);
-    status = kExitTimeout;
-  }
-  if (child.hProcess != nullptr) {
-    CloseHandle(child.hThread);
-    CloseHandle(child.hProcess);
-  }
+  int status = Run(line, argv[i + 1], 0, &startup, timeout_ms);
   CloseDesktop(desktop);
   CloseWindowStation(station);
   return status;

@@ -142,14 +142,17 @@ TEST_F(AdapterWalk, AServiceWithoutDeviceNameGetsATemporaryOneThatIsGoneBeforeTh
     // The device-name query found nothing (no "path" line: the first adapter's name was
     // removed before the second was examined), the definition worked and the device opened.
     EXPECT_EQ(diagnostics.find("  path "), std::string::npos) << diagnostics;
-    EXPECT_EQ(diagnostics.find("DefineDosDevice() failed"), std::string::npos) << diagnostics;
+    EXPECT_NE(diagnostics.find("  Defined: \\Device\\Null\n"), std::string::npos) << diagnostics;
     EXPECT_EQ(diagnostics.find("CreateFile() failed"), std::string::npos) << diagnostics;
     EXPECT_NE(diagnostics.find("DeviceIoControl(IN_USE) failed. Error "), std::string::npos)
         << diagnostics;
   }
   EXPECT_NE(DiagnosticsOf(walk.err, "vxb3")
-                .find("CreateFile() failed for \\\\.\\VxNo. Error "),
+                .find("  Defined: \\Device\\VxNo\nCreateFile() failed for \\\\.\\VxNo. Error "),
             std::string::npos)
+      << walk.err;
+  // A real adapter's name exists already under Wine: nothing is defined for it.
+  EXPECT_EQ(DiagnosticsOf(walk.err, real.subkey).find("  Defined: "), std::string::npos)
       << walk.err;
 
   SetLastError(0);
