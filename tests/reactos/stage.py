@@ -261,17 +261,22 @@ class ReactOS(unittest.TestCase):
     def test_each_adapter_without_a_dos_name_gets_one_for_the_run_alone(self):
         # As the system comes, no adapter has a DOS name: each is defined, and gone after.
         self.assertWalk("hidden", defined=[0, 1, 2])
-        self.assertEqual(self.text("devices1.txt"), self.text("devices0.txt"))
+        self.assertEqual(self.devices("devices1.txt"), self.devices("devices0.txt"))
         self.assertRun("defined", 1, boxed=False)
 
     def test_a_dos_name_defined_by_another_program_is_used_and_left_in_place(self):
         last = self.cards[2][0]
-        # DOS device names are case-insensitive: ReactOS lists this one in upper case.
-        self.assertEqual(sorted(self.text("devices2.txt").upper().split()),
-                         sorted(self.text("devices0.txt").upper().split() + [last.upper()]))
+        self.assertEqual(self.devices("devices2.txt"),
+                         sorted(self.devices("devices0.txt") + [last.upper()]))
         self.assertWalk("defined", defined=[0, 1])
         self.assertEqual(self.text("last.txt"), "defined \\Device\\%s\n" % last)
-        self.assertEqual(self.text("devices3.txt"), self.text("devices2.txt"))
+        self.assertEqual(self.devices("devices3.txt"), self.devices("devices2.txt"))
+
+    def devices(self, name):
+        """A list of DOS device names as a set is compared: the names in upper case (they are
+        compared without case, and ReactOS lists a defined one so), in text order (ReactOS
+        lists them in another order from one call to the next)."""
+        return sorted(self.text(name).upper().split("\n")[:-1])
 
     def assertWalk(self, run, defined):
         """The adapter walk's diagnostics for each card, in the form they take under Wine: the
