@@ -8,7 +8,8 @@ import subprocess
 import time
 import unittest
 
-from vxaccept import (ADDRESS_A, ADDRESS_B, WINE, AcceptanceCase, Scenario, wine_environment)
+from vxaccept import (ADDRESS_A, ADDRESS_B, WAIT_S, WINE, AcceptanceCase, Scenario,
+                      wine_environment)
 
 
 def processor_seconds(pid):
@@ -18,8 +19,10 @@ def processor_seconds(pid):
     return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
 
-def find_windows_process(name):
-    """The Unix process that runs a Windows executable of that name under Wine."""
+def find_windows_process(scenario, name):
+    """The Unix process that runs the scenario's Windows executable of that name under Wine
+    (other scenarios may run one of the same name beside it)."""
+    folder = os.path.basename(scenario.root).lower().encode()
     for entry in os.listdir("/proc"):
         if not entry.isdigit():
             continue
@@ -28,7 +31,7 @@ def find_windows_process(name):
                 argv = f.read().split(b"\0")
         except OSError:
             continue
-        if argv and argv[0].lower().endswith(name.encode()):
+        if argv and argv[0].lower().endswith(name.encode()) and folder in argv[0].lower():
             return int(entry)
     return None
 
@@ -50,7 +53,7 @@ class Terminal:
         writes in place of spaces)."""
         return re.sub(rb"\x1b\[[0-9;?]*[A-Za-z]", b"", self.screen)
 
-    def read_until(self, text, timeout=20):
+    def read_until(self, text, timeout=WAIT_S):
         deadline = time.time() + timeout
         while text.encode() not in self.visible() and time.time() < deadline:
             ready, _, _ = select.select([self.master], [], [], 0.1)
@@ -64,7 +67,7 @@ class Terminal:
     def type(self, keys):
         os.write(self.master, keys)
 
-    def finish(self, timeout=30):
+    def finish(self, timeout=WAIT_S):
         status = self.proc.wait(timeout=timeout)
         self.read_until("\0", timeout=0.5)
         err = self.proc.stderr.read().decode("latin-1")
@@ -79,7 +82,7 @@ class TypedInATerminal(AcceptanceCase):
             terminal = Terminal(scenario)
             try:
                 self.assertTrue(terminal.read_until("[1]"), terminal.visible())
-                pid = find_windows_process("vernix.exe")
+                pid = find_windows_process(scenario, "vernix.exe")
                 self.assertIsNotNone(pid)
                 before = processor_seconds(pid)
                 time.sleep(1.5)

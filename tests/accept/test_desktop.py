@@ -4,8 +4,8 @@ import os
 import subprocess
 import unittest
 
-from vxaccept import (ADDRESS_A, CAPTION, VXBOX, WINE, AcceptanceCase, Scenario, Xvfb, decode,
-                      machine_number, wine_environment)
+from vxaccept import (ADDRESS_A, CAPTION, TOOL_MS, VXBOX, WAIT_S, WINE, AcceptanceCase,
+                      Scenario, Xvfb, decode, machine_number, wine_environment)
 
 
 class MessageBox(AcceptanceCase):
@@ -17,14 +17,15 @@ class MessageBox(AcceptanceCase):
             try:
                 watcher = subprocess.Popen(
                     ["ip", "netns", "exec", scenario.namespace, WINE, VXBOX, "--caption",
-                     CAPTION, "--hold-ms", "1500"],
+                     CAPTION, "--hold-ms", "1500",
+                     "--timeout-ms", str(TOOL_MS)],
                     env=wine_environment(scenario.prefix, display.display),
                     stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
                 shown = [watcher.stdout.readline(), watcher.stdout.readline()]
                 # The watcher holds the box open for 1.5 s after reading it: the run waits.
                 held_open = vernix.poll() is None
-                rest, watcher_err = watcher.communicate(timeout=60)
-                out, err = vernix.communicate(timeout=30)
+                rest, watcher_err = watcher.communicate(timeout=WAIT_S)
+                out, err = vernix.communicate(timeout=WAIT_S)
             finally:
                 if vernix.poll() is None:
                     vernix.kill()

@@ -6,8 +6,8 @@ import os
 import subprocess
 import unittest
 
-from vxaccept import (ADDRESS_A, ADDRESS_B, CAPTION, QUARVEL, VXBOX, VXSTATION, WINE,
-                      AcceptanceCase, Scenario, Xvfb, decode, machine_number)
+from vxaccept import (ADDRESS_A, ADDRESS_B, CAPTION, QUARVEL, TOOL_MS, VXBOX, VXSTATION,
+                      WINE, AcceptanceCase, Scenario, Xvfb, decode, machine_number)
 
 PROMPT = "\nSelect a card which will always be in your computer [%d] "
 # A registered adapter that is not there: a service name without a device. 4 characters, which
@@ -26,7 +26,7 @@ class UnattendedCase(AcceptanceCase):
         with open(seen, "wb") as out:
             watcher = subprocess.Popen(
                 scenario._program([WINE] + ([VXSTATION, "--"] if hidden else []) +
-                                  [VXBOX, "--caption", CAPTION, "--timeout-ms", "60000"]),
+                                  [VXBOX, "--caption", CAPTION, "--timeout-ms", str(TOOL_MS)]),
                 env=scenario._env(), stdin=subprocess.DEVNULL, stdout=out,
                 stderr=subprocess.DEVNULL)
         try:

@@ -7,6 +7,7 @@ inside the namespace. Expected values come from Linux (/sys/class/net, /proc/cpu
 the registry read back after the run, never from the program.
 """
 
+import fcntl
 import os
 import re
 import shutil
@@ -38,6 +39,15 @@ WORK = os.path.join(BUILD, "accept")
 TEMPLATE = os.path.join(WORK, "template")
 
 DEVNULL = subprocess.DEVNULL
+
+# The limits on waits, all here. None decides a verdict: each wait is for the event it needs (a
+# process's end, a line, a file), and a limit only ends a run that hangs, long after a busy
+# machine would have answered. Where one is reached, subprocess says what was waited for and for
+# how long. The helper tools end their children sooner than the harness gives up on the tools,
+# so that a hung program is reported by the tool that ran it.
+WAIT_S = 900              # a Wine command, a program's run, a watcher's reading
+TOOL_MS = 600 * 1000      # the tools' --timeout-ms: vxkeys, vxbox, vxstation
+KEY_MS = 120 * 1000       # vxkeys's wait for a key to be read before it types the next
 
 
 def missing_prerequisite():
@@ -81,15 +91,18 @@ def wine_environment(prefix, display=None, debug="-all", overrides=""):
 
 
 def ensure_template():
-    """The Wine prefix every scenario copies: initialised once, its server stopped."""
-    if os.path.exists(os.path.join(TEMPLATE, "system.reg")):
-        return
-    shutil.rmtree(TEMPLATE, ignore_errors=True)
+    """The Wine prefix every scenario copies: initialised once, its server stopped. Scenarios
+    of several processes ask at once: one makes it, under a lock, and the others wait for it."""
     os.makedirs(WORK, exist_ok=True)
-    env = wine_environment(TEMPLATE)
-    subprocess.run([WINE, "wineboot", "-i"], env=env, stdin=DEVNULL, stdout=DEVNULL,
-                   stderr=DEVNULL, check=True, timeout=120)
-    subprocess.run([WINESERVER, "-w"], env=env, check=True, timeout=60)
+    with open(os.path.join(WORK, "template.lock"), "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        if os.path.exists(os.path.join(TEMPLATE, "system.reg")):
+            return
+        shutil.rmtree(TEMPLATE, ignore_errors=True)
+        env = wine_environment(TEMPLATE)
+        subprocess.run([WINE, "wineboot", "-i"], env=env, stdin=DEVNULL, stdout=DEVNULL,
+                       stderr=DEVNULL, check=True, timeout=WAIT_S)
+        subprocess.run([WINESERVER, "-w"], env=env, check=True, timeout=WAIT_S)
 
 
 def interface_address(namespace, name):
@@ -184,7 +197,7 @@ class Scenario:
 
     def __init__(self, addresses, display=None, hostname="ws12.lab", ipv4=None):
         Scenario.counter += 1
-        tag = "%d%d" % (os.getpid() % 10000, Scenario.counter)
+        tag = "%d-%d" % (os.getpid(), Scenario.counter)   # unique among parallel scenarios
         self.namespace = "vxacc" + tag
         self.peers = "vxaccp" + tag
         self.addresses = list(addresses)
@@ -290,13 +303,13 @@ class Scenario:
         self._ns([WINESERVER, "-p"], stdin=DEVNULL, stdout=DEVNULL, stderr=DEVNULL, check=True)
         self.server_started = True
         self._ns([WINE, "cmd", "/c", "exit"], stdin=DEVNULL, stdout=DEVNULL, stderr=DEVNULL,
-                 check=True, timeout=60)
+                 check=True, timeout=WAIT_S)
 
     def _stop_server(self):
         if self.server_started:
             self._ns([WINESERVER, "-k"], stdout=DEVNULL, stderr=DEVNULL)
             # Gone, with every file it opened closed, before its mount changes or goes.
-            self._ns([WINESERVER, "-w"], stdout=DEVNULL, stderr=DEVNULL, timeout=60)
+            self._ns([WINESERVER, "-w"], stdout=DEVNULL, stderr=DEVNULL, timeout=WAIT_S)
             time.sleep(0.2)
             self.server_started = False
 
@@ -318,29 +331,32 @@ class Scenario:
             raise RuntimeError("the disk still has room")
 
     # --- running programs -----------------------------------------------------------------
-    def run(self, *args, exe=None, timeout=30, debug="-all", cwd=None):
+    def run(self, *args, exe=None, timeout=WAIT_S, debug="-all", cwd=None):
         """vernix.exe (or exe) with no console input: stdin is /dev/null, no terminal."""
         proc = subprocess.run(self._program([WINE, exe or self.vernix] + list(args)),
                               env=self._env(debug), stdin=DEVNULL, capture_output=True,
                               timeout=timeout, cwd=cwd or self.bin)
         return Result(proc.returncode, decode(proc.stdout), decode(proc.stderr))
 
-    def start(self, *args, exe=None, keys=None, log=None, hidden=False):
+    def start(self, *args, exe=None, keys=None, log=None, hidden=False, key_timeout_ms=None):
         """Starts vernix.exe in the background, through the console driver when keys are given,
         and on a window station that nobody sees when hidden."""
         argv = [WINE]
         if keys is not None:
-            argv += [VXKEYS, "--log", log, "--keys", keys, "--"]
-        if hidden:   # a run that hangs there is ended within the console driver's 30 s
-            argv += [VXSTATION, "--timeout-ms", "20000", "--"]
+            argv += [VXKEYS, "--log", log, "--timeout-ms", str(TOOL_MS), "--key-timeout-ms",
+                     str(key_timeout_ms or KEY_MS), "--keys", keys, "--"]
+        if hidden:   # a run that hangs there is ended within the console driver's limit
+            argv += [VXSTATION, "--timeout-ms", str(TOOL_MS - 10000), "--"]
         argv += [exe or self.vernix] + list(args)
         return subprocess.Popen(self._program(argv), env=self._env(), stdin=DEVNULL,
                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE, cwd=self.bin)
 
-    def run_with_keys(self, keys, *args, exe=None, timeout=60, hidden=False):
+    def run_with_keys(self, keys, *args, exe=None, timeout=WAIT_S, hidden=False,
+                      key_timeout_ms=None):
         """vernix.exe (or exe) on a console of its own, with the keys typed into it one by one."""
         log = os.path.join(self.root, "keys.log")
-        proc = self.start(*args, exe=exe, keys=keys, log=log, hidden=hidden)
+        proc = self.start(*args, exe=exe, keys=keys, log=log, hidden=hidden,
+                          key_timeout_ms=key_timeout_ms)
         out, err = proc.communicate(timeout=timeout)
         text = ""
         if os.path.exists(log):
@@ -349,7 +365,7 @@ class Scenario:
             os.remove(log)
         return Result(proc.returncode, decode(out), decode(err), text)
 
-    def run_in_cmd(self, command, timeout=30, cwd=None):
+    def run_in_cmd(self, command, timeout=WAIT_S, cwd=None):
         """A command line for Wine's cmd, to give vernix.exe another TEMP, TMP or folder."""
         proc = subprocess.run(self._program([WINE, "cmd", "/c", command]), env=self._env(),
                               stdin=DEVNULL, capture_output=True, timeout=timeout,
@@ -359,7 +375,7 @@ class Scenario:
     # --- what the registry holds ----------------------------------------------------------
     def reg(self, *args):
         proc = self._ns([WINE, "reg"] + list(args), stdin=DEVNULL, capture_output=True,
-                        timeout=30)
+                        timeout=WAIT_S)
         return proc.returncode, decode(proc.stdout)
 
     def stored_service_name(self, view="32"):
@@ -419,7 +435,7 @@ class Scenario:
         self.standins.append(name)
 
     def _wine_command(self, argv):
-        proc = self._ns([WINE] + argv, stdin=DEVNULL, capture_output=True, timeout=60)
+        proc = self._ns([WINE] + argv, stdin=DEVNULL, capture_output=True, timeout=WAIT_S)
         if proc.returncode != 0:
             raise RuntimeError("%s failed: %s" % (argv, decode(proc.stdout)))
 
@@ -518,26 +534,25 @@ class Xvfb:
         self.proc = None
 
     def __enter__(self):
-        for number in range(90, 110):
-            if os.path.exists("/tmp/.X11-unix/X%d" % number) or \
-                    os.path.exists("/tmp/.X%d-lock" % number):
-                continue
-            self.proc = subprocess.Popen(["Xvfb", ":%d" % number, "-nolisten", "tcp",
-                                          "-screen", "0", "1024x768x24"],
-                                         stdin=DEVNULL, stdout=DEVNULL, stderr=DEVNULL)
-            for _ in range(100):
-                if os.path.exists("/tmp/.X11-unix/X%d" % number):
-                    self.display = ":%d" % number
-                    return self
-                if self.proc.poll() is not None:
-                    break
-                time.sleep(0.05)
-        raise RuntimeError("could not start Xvfb")
+        # Xvfb takes the first free display itself and names it once it listens: scenarios
+        # side by side never pick the same one.
+        read, write = os.pipe()
+        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-nolisten", "tcp",
+                                      "-screen", "0", "1024x768x24"], stdin=DEVNULL,
+                                     stdout=DEVNULL, stderr=DEVNULL, pass_fds=(write,))
+        os.close(write)
+        with os.fdopen(read) as named:
+            number = named.readline().strip()   # empty when Xvfb ended without a display
+        if not number.isdigit():
+            self.__exit__()
+            raise RuntimeError("Xvfb named no display (status %r)" % self.proc.poll())
+        self.display = ":" + number
+        return self
 
     def __exit__(self, *exc):
         if self.proc:
             self.proc.terminate()
-            self.proc.wait(timeout=10)
+            self.proc.wait(timeout=WAIT_S)
         return False
 
 
