@@ -5,6 +5,7 @@ import pty
 import re
 import select
 import subprocess
+import tempfile
 import time
 import unittest
 
@@ -41,10 +42,11 @@ class Terminal:
 
     def __init__(self, scenario, *args):
         self.master, slave = pty.openpty()
+        self.err = tempfile.TemporaryFile()   # a file, not a pipe: see vxaccept.captured
         self.proc = subprocess.Popen(
             ["ip", "netns", "exec", scenario.namespace, WINE, scenario.vernix] + list(args),
             env=wine_environment(scenario.prefix), stdin=slave, stdout=slave,
-            stderr=subprocess.PIPE, cwd=scenario.bin)
+            stderr=self.err, cwd=scenario.bin)
         os.close(slave)
         self.screen = b""
 
@@ -70,7 +72,9 @@ class Terminal:
     def finish(self, timeout=WAIT_S):
         status = self.proc.wait(timeout=timeout)
         self.read_until("\0", timeout=0.5)
-        err = self.proc.stderr.read().decode("latin-1")
+        self.err.seek(0)
+        err = self.err.read().decode("latin-1")
+        self.err.close()
         os.close(self.master)
         return status, err
 

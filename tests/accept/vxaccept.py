@@ -178,6 +178,37 @@ def processor_serial():
     return "%08x%08x%08x" % tuple(words)
 
 
+def captured(argv, timeout=WAIT_S, **kwargs):
+    """Runs a command to its end: (exit status, standard output, standard error). Its output
+    goes to files, never pipes: a Wine background process that the command happens to start
+    (services.exe and those it starts, when a busy machine has not started them yet with the
+    server's first process) inherits its standard handles and holds them for its whole life, so
+    a pipe would not end with the command."""
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        status = subprocess.run(argv, stdout=out, stderr=err, timeout=timeout,
+                                **kwargs).returncode
+        out.seek(0)
+        err.seek(0)
+        return status, out.read(), err.read()
+
+
+class Started(subprocess.Popen):
+    """A program started in the background, its output going to files (see captured)."""
+
+    def __init__(self, argv, **kwargs):
+        self.files = [tempfile.TemporaryFile(), tempfile.TemporaryFile()]
+        super().__init__(argv, stdout=self.files[0], stderr=self.files[1], **kwargs)
+
+    def communicate(self, input=None, timeout=None):
+        self.wait(timeout=timeout)
+        output = []
+        for f in self.files:
+            f.seek(0)
+            output.append(f.read())
+            f.close()
+        return tuple(output)
+
+
 class Result:
     def __init__(self, status, out, err, log=""):
         self.status = status
@@ -333,10 +364,10 @@ class Scenario:
     # --- running programs -----------------------------------------------------------------
     def run(self, *args, exe=None, timeout=WAIT_S, debug="-all", cwd=None):
         """vernix.exe (or exe) with no console input: stdin is /dev/null, no terminal."""
-        proc = subprocess.run(self._program([WINE, exe or self.vernix] + list(args)),
-                              env=self._env(debug), stdin=DEVNULL, capture_output=True,
-                              timeout=timeout, cwd=cwd or self.bin)
-        return Result(proc.returncode, decode(proc.stdout), decode(proc.stderr))
+        status, out, err = captured(self._program([WINE, exe or self.vernix] + list(args)),
+                                    timeout, env=self._env(debug), stdin=DEVNULL,
+                                    cwd=cwd or self.bin)
+        return Result(status, decode(out), decode(err))
 
     def start(self, *args, exe=None, keys=None, log=None, hidden=False, key_timeout_ms=None):
         """Starts vernix.exe in the background, through the console driver when keys are given,
@@ -348,8 +379,7 @@ class Scenario:
         if hidden:   # a run that hangs there is ended within the console driver's limit
             argv += [VXSTATION, "--timeout-ms", str(TOOL_MS - 10000), "--"]
         argv += [exe or self.vernix] + list(args)
-        return subprocess.Popen(self._program(argv), env=self._env(), stdin=DEVNULL,
-                                stdout=subprocess.PIPE, stderr=subprocess.PIPE, cwd=self.bin)
+        return Started(self._program(argv), env=self._env(), stdin=DEVNULL, cwd=self.bin)
 
     def run_with_keys(self, keys, *args, exe=None, timeout=WAIT_S, hidden=False,
                       key_timeout_ms=None):
@@ -367,16 +397,14 @@ class Scenario:
 
     def run_in_cmd(self, command, timeout=WAIT_S, cwd=None):
         """A command line for Wine's cmd, to give vernix.exe another TEMP, TMP or folder."""
-        proc = subprocess.run(self._program([WINE, "cmd", "/c", command]), env=self._env(),
-                              stdin=DEVNULL, capture_output=True, timeout=timeout,
-                              cwd=cwd or self.bin)
-        return Result(proc.returncode, decode(proc.stdout), decode(proc.stderr))
+        status, out, err = captured(self._program([WINE, "cmd", "/c", command]), timeout,
+                                    env=self._env(), stdin=DEVNULL, cwd=cwd or self.bin)
+        return Result(status, decode(out), decode(err))
 
     # --- what the registry holds ----------------------------------------------------------
     def reg(self, *args):
-        proc = self._ns([WINE, "reg"] + list(args), stdin=DEVNULL, capture_output=True,
-                        timeout=WAIT_S)
-        return proc.returncode, decode(proc.stdout)
+        status, out, _ = self._wine(["reg"] + list(args))
+        return status, decode(out)
 
     def stored_service_name(self, view="32"):
         """The stored default adapter as the registry view ("32" or "64") has it. Both builds
@@ -435,9 +463,14 @@ class Scenario:
         self.standins.append(name)
 
     def _wine_command(self, argv):
-        proc = self._ns([WINE] + argv, stdin=DEVNULL, capture_output=True, timeout=WAIT_S)
-        if proc.returncode != 0:
-            raise RuntimeError("%s failed: %s" % (argv, decode(proc.stdout)))
+        status, out, _ = self._wine(argv)
+        if status != 0:
+            raise RuntimeError("%s failed: %s" % (argv, decode(out)))
+
+    def _wine(self, argv):
+        """A Wine program in the namespace, as the harness's own tool: its status and output."""
+        return captured(["ip", "netns", "exec", self.namespace, WINE] + argv,
+                        env=wine_environment(self.prefix, self.display), stdin=DEVNULL)
 
     def dos_device(self, name):
         return self.run("device", name, exe=VXCARD).out.strip()
