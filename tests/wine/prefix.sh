@@ -114,7 +114,9 @@ probe32)
   probe32 "$1"
   ;;
 run)
-  (flock 9; warm_up) 9>"$dir/lock"
+  # The background processes that the warm-up starts (services.exe and its services) must not
+  # inherit the lock: they outlive the call, and one left by a killed run would hold it for good.
+  (flock 9; warm_up 9>&-) 9>"$dir/lock"
   in_namespace "$WINE" "$@" </dev/null
   ;;
 needs32)
