@@ -19,7 +19,7 @@ import unittest
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "accept"))
 
-from vxaccept import (CAPTION, DEVNULL, decode, ethernet_text, expected_host_name,  # noqa: E402
+from vxaccept import (CAPTION, DEVNULL, Result, decode, ethernet_text, expected_host_name,  # noqa: E402
                       listed, machine_number, report_bytes)
 
 BUILD = os.path.abspath(os.environ.get("VERNIX_BUILD", "build/windows-x86"))
@@ -223,16 +223,16 @@ class ReactOS(unittest.TestCase):
 
     def test_the_three_models_are_listed_with_their_numbers(self):
         self.assertEqual(sorted(desc for _, desc in self.cards), sorted(ADDRESS_OF))
-        self.assertEqual(listed(self.text_result("three")), [
+        self.assertEqual(listed(self.output("three")), [
             "%d : %s : %s" % (n + 1, self.number(n), desc) for n, (_, desc) in
             enumerate(self.cards)])
 
-    def text_result(self, run):
-        return type("Result", (), {"out": self.text(run + ".out")})
+    def output(self, run):
+        return Result(0, self.text(run + ".out"), "")
 
     def test_one_card_is_taken_without_a_prompt_stored_and_announced(self):
         self.assertNotIn("Select a card", self.text("one.out"))
-        self.assertEqual(listed(self.text_result("one")),
+        self.assertEqual(listed(self.output("one")),
                          ["1 : %s : %s" % (self.number(0), self.cards[0][1])])
         self.assertRun("one", 0, boxed=True)
         guid = self.cards[0][0]
