@@ -4,9 +4,9 @@ scenarios (test_both_builds, which CTest runs as a test of its own, only when na
 Each scenario owns its network namespace, prefix copy and Wine server, so they run side by
 side: N at a time (VERNIX_ACCEPT_JOBS, else one per processor: a scenario keeps about 70 to 90%
 of one processor busy, the rest of its time it waits on Wine), each in a process of its own,
-its output shown when it ends. -j 1 runs
-them one after another in this process. Exit status 77 (skipped) when this machine can't run
-the suite, or when every scenario that ran was skipped; the reasons come last."""
+its output shown when it ends. -j 1 runs them one after another in this process. Exit status
+77 (skipped) when this machine can't run the suite, or when every scenario that ran was
+skipped; the reasons come last."""
 
 import os
 import subprocess

@@ -178,22 +178,11 @@ def processor_serial():
     return "%08x%08x%08x" % tuple(words)
 
 
-def captured(argv, timeout=WAIT_S, **kwargs):
-    """Runs a command to its end: (exit status, standard output, standard error). Its output
-    goes to files, never pipes: a Wine background process that the command happens to start
-    (services.exe and those it starts, when a busy machine has not started them yet with the
-    server's first process) inherits its standard handles and holds them for its whole life, so
-    a pipe would not end with the command."""
-    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-        status = subprocess.run(argv, stdout=out, stderr=err, timeout=timeout,
-                                **kwargs).returncode
-        out.seek(0)
-        err.seek(0)
-        return status, out.read(), err.read()
-
-
 class Started(subprocess.Popen):
-    """A program started in the background, its output going to files (see captured)."""
+    """A program started in the background, its output going to files, never pipes: a Wine
+    background process that the program happens to start (services.exe and those it starts,
+    when a busy machine has not started them yet with the server's first process) inherits its
+    standard handles and holds them for its whole life, so a pipe would not end with it."""
 
     def __init__(self, argv, **kwargs):
         self.files = [tempfile.TemporaryFile(), tempfile.TemporaryFile()]
@@ -207,6 +196,19 @@ class Started(subprocess.Popen):
             output.append(f.read())
             f.close()
         return tuple(output)
+
+
+def captured(argv, timeout=WAIT_S, **kwargs):
+    """Runs a command to its end, killed past the limit: (exit status, standard output,
+    standard error)."""
+    proc = Started(argv, **kwargs)
+    try:
+        out, err = proc.communicate(timeout=timeout)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        proc.wait()
+        raise
+    return proc.returncode, out, err
 
 
 class Result:

@@ -19,8 +19,8 @@ import unittest
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "accept"))
 
-from vxaccept import (CAPTION, DEVNULL, Result, decode, ethernet_text, expected_host_name,  # noqa: E402
-                      listed, machine_number, report_bytes)
+from vxaccept import (CAPTION, DEVNULL, Result, decode, ethernet_text,  # noqa: E402
+                      expected_host_name, listed, machine_number, report_bytes)
 
 BUILD = os.path.abspath(os.environ.get("VERNIX_BUILD", "build/windows-x86"))
 IMAGE_DIR = os.environ.get("VERNIX_REACTOS_DIR",

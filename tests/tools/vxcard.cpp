@@ -49,6 +49,23 @@ void SetText(HKEY key, const char* name, const std::string& value) {
                  static_cast<DWORD>(value.size() + 1));
 }
 
+// A NetworkCards subkey with its Description and, when given, its ServiceName.
+int WriteCard(const std::string& name, const char* service, const std::string& description,
+              DWORD options) {
+  std::string path = std::string(kNetworkCards) + "\\" + name;
+  HKEY key;
+  LONG result = RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, options,
+                                KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  if (result != ERROR_SUCCESS) {
+    fprintf(stderr, "vxcard: cannot create %s: error %ld\n", path.c_str(), result);
+    return 1;
+  }
+  SetText(key, "Description", description);
+  if (service != nullptr) SetText(key, "ServiceName", service);
+  RegCloseKey(key);
+  return 0;
+}
+
 // Whether \Device\GUID opens, through a DOS name of this tool's own, removed again.
 bool DeviceOpens(const std::string& guid) {
   std::string target = "\\Device\\" + guid;
@@ -102,17 +119,9 @@ int WriteCards(unsigned count) {
     adapters = ClassAdapters();
   }
   for (unsigned n = 1; n <= count; ++n) {
-    std::string path = std::string(kNetworkCards) + "\\" + std::to_string(n);
-    HKEY key;
-    LONG result = RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0,
-                                  KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    if (result != ERROR_SUCCESS) {
-      fprintf(stderr, "vxcard: cannot create %s: error %ld\n", path.c_str(), result);
+    if (WriteCard(std::to_string(n), adapters[n - 1].first.c_str(), adapters[n - 1].second, 0)) {
       return 1;
     }
-    SetText(key, "ServiceName", adapters[n - 1].first);
-    SetText(key, "Description", adapters[n - 1].second);
-    RegCloseKey(key);
     printf("%u %s %s\n", n, adapters[n - 1].first.c_str(), adapters[n - 1].second.c_str());
   }
   return 0;
@@ -160,25 +169,9 @@ int Done(const char* drive) {
   return 0;
 }
 
+// Wine's NetworkCards key is volatile, so its subkeys must be too.
 int AddCard(const char* name, const char* service) {
-  std::string path = std::string(kNetworkCards) + "\\" + name;
-  HKEY key;
-  LONG result = RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr,
-                                REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-  if (result != ERROR_SUCCESS) {
-    fprintf(stderr, "vxcard: cannot create %s: error %ld\n", path.c_str(), result);
-    return 1;
-  }
-  std::string description = std::string("test card ") + name;
-  RegSetValueExA(key, "Description", 0, REG_SZ,
-                 reinterpret_cast<const BYTE*>(description.c_str()),
-                 static_cast<DWORD>(description.size() + 1));
-  if (service != nullptr) {
-    RegSetValueExA(key, "ServiceName", 0, REG_SZ, reinterpret_cast<const BYTE*>(service),
-                   static_cast<DWORD>(strlen(service) + 1));
-  }
-  RegCloseKey(key);
-  return 0;
+  return WriteCard(name, service, std::string("test card ") + name, REG_OPTION_VOLATILE);
 }
 
 int ShowDevice(const char* name) {
